@@ -1,0 +1,41 @@
+# VELDRA QX: the two set-up commands of a fresh Debian 12 machine.
+#   make run    install what is missing, build, start the program
+#   make test   install what is missing, build, run every test (also under sanitizers)
+
+BUILD ?= build
+BUILD_ASAN ?= build-asan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build build-asan run test test-release test-asan fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVQX_SANITIZE=ON -DVQX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+
+run: build
+	$(BUILD)/cli/vqx example
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+test: test-release test-asan
+
+bench: build
+	$(BUILD)/bench/vqx_bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN)
