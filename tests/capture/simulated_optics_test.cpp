@@ -94,7 +94,7 @@ TEST(SimulatedOptics, CorrectedFlatSurfaceLiesOnItsRows) {
   for (const double trapez : {-0.3, 0.25, 0.0}) {
     SCOPED_TRACE(trapez);
     SimulatedSample sample;
-    sample.shape = synth::ChannelShape::Flat;
+    sample.depthMm = 0;  // a plain flat sample, no channel
     sample.surfaceRow = 420;
     sample.surfaceSlope = 0.03;
     const GaugeOptics optics = Noiseless(trapez, 300);
@@ -139,7 +139,7 @@ TEST(SimulatedOptics, CorrectedChannelHasItsDepthAndWidth) {
 // Uncorrected, the camera sees the sample upside down.
 TEST(SimulatedOptics, TheCameraSeesTheSampleUpsideDown) {
   SimulatedSample sample;
-  sample.shape = synth::ChannelShape::Flat;
+  sample.depthMm = 0;
   sample.surfaceRow = 300;
   const GaugeOptics optics = Noiseless();
   Bitmap frame;
