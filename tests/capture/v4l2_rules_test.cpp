@@ -2,8 +2,11 @@
 
 #include <linux/videodev2.h>
 
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include "platform/capture/v4l2_camera.h"
 #include "platform/capture/v4l2_rules.h"
 
 namespace {
@@ -63,6 +66,22 @@ TEST(V4l2Rules, OnlyTheRequestedBgrFormatIsAccepted) {
                         Case{{V4L2_PIX_FMT_BGR24, 1280, 960, 3840}, 0}}) {
     EXPECT_EQ(AcceptedRowStride(c.answer, wanted), c.stride);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A node that is no capture device (here a plain file) is neither listed nor
+// opened.
+TEST(V4l2Backend, ListsOnlyNodesThatCapture) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vqx_v4l2_backend_test";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "video0") << "not a device";
+  V4l2Backend backend({1280, 1024}, folder.string());
+  EXPECT_TRUE(backend.DeviceNames().empty());
+  EXPECT_EQ(backend.Open("not a device"), nullptr);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

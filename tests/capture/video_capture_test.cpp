@@ -154,6 +154,26 @@ TEST(VideoCapture, RealTimeFramesArriveOnTheProcessingThreadOncePerRequest) {
   EXPECT_EQ(rig.frames.size(), 1u);
 }
 
+TEST(VideoCapture, UnpluggingDuringARealTimeRequestReportsTheLossOnce) {
+  Rig rig({.realTime = true});
+  ASSERT_TRUE(rig.Connect());
+  rig.capture.CaptureFrame();
+  std::thread user([&] { rig.gauge.Unplug(); });
+  user.join();
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (rig.losses == 0 && std::chrono::steady_clock::now() < deadline) {
+    rig.loop.WaitForEvents(100ms);
+    rig.loop.ProcessPendingEvents();
+  }
+  EXPECT_EQ(rig.losses, 1);
+  EXPECT_FALSE(rig.capture.Previewing());
+  const std::size_t frames = rig.frames.size();
+  rig.capture.CaptureFrame();
+  EXPECT_FALSE(rig.loop.WaitForEvents(200ms));
+  EXPECT_EQ(rig.frames.size(), frames);
+  EXPECT_EQ(rig.losses, 1);
+}
+
 TEST(VideoCapture, AFrameOfAStoppedStreamIsNotDelivered) {
   Rig rig;
   ASSERT_TRUE(rig.Connect());
