@@ -36,6 +36,13 @@ bool FindSurfaceAndCentre(ChannelAnalysis& a) {
   GetRegression(a.aLine, 100, a.W() - 100, 0, 0, 0, a.H() / 2, ch.mm, ch.mc);
   if (!(100 < ch.mc && ch.mc < a.H() / 2 + 100)) return false;
 
+  // The surface passes start from the rough surface, so that passes which
+  // find no point above the previous line keep it, as every other failed fit
+  // keeps the line of the stage before. A perfectly level profile has no
+  // point strictly above its own line; from the cleared record the surface
+  // would otherwise stay at row 0.
+  ch.tm = ch.mm;
+  ch.tc = ch.mc;
   FitSurface(a, ch.mm * kCentreColumn + ch.mc);
   FitBottom(a);
   // The bottom parallel to the surface, through its height at the centre column.

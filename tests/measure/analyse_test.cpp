@@ -104,6 +104,19 @@ TEST(AnalyseLineTest, RectangleBetweenWallsAt500And780) {
   }
 }
 
+// A level, noise-free surface has no profile point above its own line, and
+// a floor in the lower half of the image leaves the rough fit exactly on the
+// surface: the surface line must stay there.
+TEST(AnalyseLineTest, LevelSurfaceOverADeepChannelKeepsTheRoughSurface) {
+  const Analysed a = Analyse(Channel(ChannelShape::Flat, 500, 400), CalibratedState());
+  const TChannel& ch = a.channel;
+  EXPECT_NEAR(static_cast<double>(ch.tc), 300, 0.5);
+  EXPECT_NEAR(static_cast<double>(ch.tm), 0, 1e-6);
+  EXPECT_NEAR(ch.depth, 500, 2);
+  EXPECT_NEAR(ch.width, 400, 4);
+  EXPECT_EQ(ch.shape, 0);
+}
+
 class LevelTest : public testing::Test {
 protected:
   static Analysed AtLevel(double level) { return Analyse(Trapezoid(), CalibratedState(level)); }
