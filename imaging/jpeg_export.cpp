@@ -95,21 +95,19 @@ bool Compress(CompressJob* job, const Bitmap* bitmap, int quality) {
   return true;
 }
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
-
 }  // namespace
 
 FileStatus SaveBmpAsJpeg(const Bitmap& abmp, const std::filesystem::path& fn, int quality) {
-  if (abmp.Empty()) return FileStatus::Failure("Cannot save " + Quoted(fn) + ": the image is empty");
+  if (abmp.Empty()) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": the image is empty");
   constexpr std::size_t kFirstCapacity = 64 * 1024;
   CompressJob job{};
   job.out.data = static_cast<unsigned char*>(std::malloc(kFirstCapacity));
-  if (!job.out.data) return FileStatus::Failure("Cannot save " + Quoted(fn) + ": out of memory");
+  if (!job.out.data) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": out of memory");
   job.out.capacity = kFirstCapacity;
   bool ok = Compress(&job, &abmp, quality);
   std::string bytes;
   if (ok) bytes.assign(reinterpret_cast<const char*>(job.out.data), job.out.used);
   std::free(job.out.data);
-  if (!ok) return FileStatus::Failure("Cannot save " + Quoted(fn) + ": " + job.error.text);
+  if (!ok) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": " + job.error.text);
   return WriteFileAtomically(fn, bytes);
 }

@@ -12,14 +12,12 @@ namespace {
 // Only the columns of a profile line that carry measurements (0..1279) are read back.
 constexpr int kMeasuredColumns = kProfileLength - 1;
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
-
 }  // namespace
 
 FileStatus SaveBmpAsPNG(const Bitmap& abmp, const std::filesystem::path& fn) {
   std::string png;
   FileStatus status = EncodePng(abmp, png);
-  if (!status.ok) return FileStatus::Failure("Cannot save " + Quoted(fn) + ": " + status.message);
+  if (!status.ok) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": " + status.message);
   return WriteFileAtomically(fn, png);
 }
 
@@ -27,7 +25,7 @@ FileStatus LoadBmpAsPng(Bitmap& abmp, const std::filesystem::path& fn) {
   std::string bytes;
   FileStatus status = ReadWholeFile(fn, bytes);
   if (!status.ok) return status;
-  return DecodePng(bytes, Quoted(fn), abmp);
+  return DecodePng(bytes, QuotedPath(fn), abmp);
 }
 
 void PackProfileRow(const TProfileLine& line, Bitmap& abmp) {

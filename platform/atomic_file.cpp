@@ -13,10 +13,8 @@
 
 namespace {
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
-
 FileStatus SystemFailure(const std::string& what, const std::filesystem::path& path, int error) {
-  return FileStatus::Failure(what + " " + Quoted(path) + ": " + std::strerror(error));
+  return FileStatus::Failure(what + " " + QuotedPath(path) + ": " + std::strerror(error));
 }
 
 // A name no other writer uses at the same time: process id, a counter and a
@@ -54,7 +52,7 @@ void SyncFolder(const std::filesystem::path& folder) {
 FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
-    return FileStatus::Failure("Cannot read " + Quoted(path) + ": it is a folder");
+    return FileStatus::Failure("Cannot read " + QuotedPath(path) + ": it is a folder");
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) return SystemFailure("Cannot open", path, errno);

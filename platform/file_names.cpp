@@ -2,16 +2,9 @@
 
 #include <string>
 
-namespace {
+#include "platform/ascii_case.h"
 
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
+namespace {
 
 std::filesystem::path ResolveComponent(const std::filesystem::path& folder, const std::filesystem::path& name) {
   std::filesystem::path exact = folder / name;

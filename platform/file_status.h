@@ -6,6 +6,11 @@
 #include <string>
 #include <utility>
 
+#include <filesystem>
+
+// A path as messages show it: in double quotes.
+inline std::string QuotedPath(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+
 struct FileStatus {
   bool ok = true;
   std::string message;

@@ -2,16 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/ascii_case.h"
 #include "platform/atomic_file.h"
 #include "platform/file_names.h"
 #include "platform/text_decoding.h"
 
 namespace {
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
-}
 
 std::string NotFound(int i) { return std::to_string(i) + " not found"; }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/ascii_case.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -16,16 +17,6 @@ std::string_view TrimRight(std::string_view s) {
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   return TrimRight(s);
-}
-
-constexpr char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
 }
 
 // One line of the text: content [begin, end) without its line break; the
@@ -85,7 +76,7 @@ SectionScan ScanSection(std::string_view text, std::string_view section, std::st
     Entry entry = Classify(content);
     if (entry.kind == LineKind::kSection) {
       if (scan.sectionFound) break;
-      if (EqualsIgnoringCase(entry.name, section)) {
+      if (EqualsIgnoringAsciiCase(entry.name, section)) {
         scan.sectionFound = true;
         scan.lastContent = line;
       }
@@ -93,7 +84,7 @@ SectionScan ScanSection(std::string_view text, std::string_view section, std::st
     }
     if (!scan.sectionFound) continue;
     if (!Trim(content).empty()) scan.lastContent = line;
-    if (entry.kind == LineKind::kKey && EqualsIgnoringCase(entry.name, key)) {
+    if (entry.kind == LineKind::kKey && EqualsIgnoringAsciiCase(entry.name, key)) {
       scan.keyFound = true;
       scan.keyLine = line;
       scan.keyEntry = entry;
