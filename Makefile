@@ -4,6 +4,9 @@
 
 BUILD ?= build
 BUILD_ASAN ?= build-asan
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 20
+FUZZERS = profile language tool_image
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -32,10 +35,22 @@ test-asan: build-asan
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-test: test-release test-asan
+# Each fuzzer runs for a fixed time from the committed seeds; new inputs go to
+# the build folder, never into the seeds.
+fuzz: deps
+	cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DVQX_BUILD_FUZZ=ON -DVQX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target vqx_fuzzers
+	for f in $(FUZZERS); do \
+	  mkdir -p $(BUILD_FUZZ)/corpus/$$f && \
+	  $(BUILD_FUZZ)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 \
+	    $(BUILD_FUZZ)/corpus/$$f fuzz/corpus/$$f || exit 1; \
+	done
+
+test: test-release test-asan fuzz
 
 bench: build
 	$(BUILD)/bench/vqx_bench
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

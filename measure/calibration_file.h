@@ -1,0 +1,29 @@
+#pragma once
+
+// The device calibration in a profile file: section "VELDRAQXCAL" for the
+// calibration and key "SERIAL" of section "VELDRAQX" for the serial number.
+
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+
+#include "measure/records.h"
+
+// Fills state.ImgCalibration (all fields of the file; m, c, ZSlope and XSlope
+// stay) and state.SNEditText from `file`. Missing file or keys give the
+// defaults of an uncalibrated gauge; values out of range are replaced.
+void LoadCal(MeasureState& state, const std::filesystem::path& file);
+
+// Writes the fields the calibration window changes, in their fixed order,
+// each key replaced in place or added. Returns false at the first write that
+// fails (the file then holds the keys written so far, each write complete).
+bool SaveCal(const MeasureState& state, const std::filesystem::path& file);
+
+// Fills LUTX[0..5] and LUTY[0..5] from keys "LUTX0".."LUTY5".
+void LoadLUT(MeasureState& state, const std::filesystem::path& file);
+
+// A real of the profile file: the text of `key` (at most size - 1 characters)
+// in decimal-point notation, `fallback` when the key is missing, 0 when the
+// text is no number.
+double ReadProfileReal(std::string_view section, std::string_view key, std::string_view fallback, std::size_t size,
+                       const std::filesystem::path& file);

@@ -1,0 +1,44 @@
+#pragma once
+
+// The program settings of section "VELDRAQX" of the settings file, read and
+// written key by key with their defaults.
+
+#include <filesystem>
+#include <string>
+
+#include "measure/records.h"
+
+// SHOWMOREINFO must hold this service code to show the slope panel of the
+// verification window.
+constexpr int kShowMoreInfoCode = 417;
+
+struct ProgramSettings {
+  std::string Serial = "0000";      // SERIAL, at most 14 characters
+  std::string Language = "English"; // Language, at most 14 characters
+  int Digits = 3;                   // DIGITS: decimals for the unit mm
+  int UnitsMm = 254;                // UNITS_mm: 254 mm, 10 Inch, 10000 mil
+  bool ShowOpen = false;            // SHOWOPEN
+  bool ShowRadius = false;          // SHOWRADIUS
+  bool ShowAlpha = false;           // SHOWALPHA
+  bool InvImg = false;              // INVIMG: report picture inverted
+  bool ShowLevel = false;           // SHOWLEVEL: level shown in the report
+  double Level = 0;                 // LEVEL, profile pixels
+  double Fiber = 0;                 // FIBER, pixels
+  int Material = 0;                 // MATERIAL: 1 Steel Bevel, 2 Pertinax, else Steel
+  int ShowMoreInfo = 0;             // SHOWMOREINFO
+  int PdfCompression = 0;           // PDFCOMPRESSION: 1 compressed reports
+};
+
+// Reads every key above (missing keys and a missing file give the defaults).
+ProgramSettings LoadSettings(const std::filesystem::path& file);
+
+// Writes the keys the settings dialog changes, in this order: DIGITS ("1",
+// "2", else "3"), UNITS_mm ("10000", "10", else "254"), Language, SHOWOPEN,
+// SHOWRADIUS, SHOWALPHA, INVIMG, SHOWLEVEL ("1"/"0"), LEVEL and FIBER (the
+// 23-character scientific form). SERIAL, MATERIAL, SHOWMOREINFO and
+// PDFCOMPRESSION are not written. Returns false at the first failed write.
+bool SaveSettings(const ProgramSettings& settings, const std::filesystem::path& file);
+
+// Display state from the settings: Units = UNITS_mm / 10; Digits = DIGITS,
+// plus 1 for Inch (Units 1), minus 1 for mil (Units 1000); Level and Fiber.
+void ApplySettings(const ProgramSettings& settings, MeasureState& state);

@@ -1,0 +1,199 @@
+#include "platform/profile_file.h"
+
+#include <cstdint>
+
+#include "platform/ascii_case.h"
+#include "platform/atomic_file.h"
+
+namespace {
+
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  return TrimRight(s);
+}
+
+// One line of the text: content [begin, end) without its line break; the
+// next line starts at `next` (== end when the text ends without a break).
+struct Line {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t next = 0;
+  bool HasBreak() const { return next > end; }
+};
+
+Line LineAt(std::string_view text, std::size_t begin) {
+  std::size_t newline = text.find('\n', begin);
+  if (newline == std::string_view::npos) return {begin, text.size(), text.size()};
+  std::size_t end = (newline > begin && text[newline - 1] == '\r') ? newline - 1 : newline;
+  return {begin, end, newline + 1};
+}
+
+enum class LineKind { kOther, kSection, kKey };
+
+struct Entry {
+  LineKind kind = LineKind::kOther;
+  std::string_view name;
+  std::string_view value;
+};
+
+// A section header is "[" up to the last "]" of the line (leading blanks
+// allowed); a key line has a non-empty name before its first "=".
+Entry Classify(std::string_view content) {
+  std::string_view s = Trim(content);
+  if (s.empty()) return {};
+  if (s.front() == '[') {
+    std::size_t close = s.rfind(']');
+    if (close != std::string_view::npos) return {LineKind::kSection, s.substr(1, close - 1), {}};
+  }
+  std::size_t equals = s.find('=');
+  if (equals == std::string_view::npos) return {};
+  std::string_view name = TrimRight(s.substr(0, equals));
+  if (name.empty()) return {};
+  return {LineKind::kKey, name, Trim(s.substr(equals + 1))};
+}
+
+struct SectionScan {
+  bool sectionFound = false;
+  bool keyFound = false;
+  Line keyLine;
+  Entry keyEntry;
+  Line lastContent;  // last non-blank line of the section (its header when empty)
+};
+
+SectionScan ScanSection(std::string_view text, std::string_view section, std::string_view key) {
+  SectionScan scan;
+  for (std::size_t pos = 0; pos < text.size();) {
+    Line line = LineAt(text, pos);
+    pos = line.next;
+    std::string_view content = text.substr(line.begin, line.end - line.begin);
+    Entry entry = Classify(content);
+    if (entry.kind == LineKind::kSection) {
+      if (scan.sectionFound) break;
+      if (EqualsIgnoringAsciiCase(entry.name, section)) {
+        scan.sectionFound = true;
+        scan.lastContent = line;
+      }
+      continue;
+    }
+    if (!scan.sectionFound) continue;
+    if (!Trim(content).empty()) scan.lastContent = line;
+    if (entry.kind == LineKind::kKey && EqualsIgnoringAsciiCase(entry.name, key)) {
+      scan.keyFound = true;
+      scan.keyLine = line;
+      scan.keyEntry = entry;
+      break;
+    }
+  }
+  return scan;
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+bool StorableNames(std::string_view section, std::string_view key, std::string_view value) {
+  if (section.empty() || key.empty()) return false;
+  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+  return section.find(']') == std::string_view::npos && key.find('=') == std::string_view::npos &&
+         key.front() != '[';
+}
+
+std::string_view StripOneQuotePair(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// RtlUnicodeStringToInteger as the profile functions use it, decimal only:
+// leading blanks, a sign, digits; 32-bit wrap-around.
+int LeadingInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::uint32_t value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
+  }
+  if (negative) value = 0u - value;
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section, std::string_view key) {
+  SectionScan scan = ScanSection(text, Trim(section), Trim(key));
+  if (!scan.keyFound) return std::nullopt;
+  return std::string(scan.keyEntry.value);
+}
+
+std::optional<std::string> SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                                           std::string_view value) {
+  section = Trim(section);
+  key = Trim(key);
+  if (!StorableNames(section, key, value)) return std::nullopt;
+  SectionScan scan = ScanSection(text, section, key);
+  std::string result(text);
+  if (scan.keyFound) {
+    std::string line = std::string(scan.keyEntry.name) + "=" + std::string(value);
+    result.replace(scan.keyLine.begin, scan.keyLine.end - scan.keyLine.begin, line);
+    return result;
+  }
+  std::string line = std::string(key) + "=" + std::string(value);
+  if (scan.sectionFound) {
+    if (scan.lastContent.HasBreak()) {
+      result.insert(scan.lastContent.next, line + "\r\n");
+    } else {
+      result.insert(scan.lastContent.next, "\r\n" + line);
+    }
+    return result;
+  }
+  if (!result.empty() && result.back() != '\n') result += "\r\n";
+  result += "[" + std::string(section) + "]\r\n" + line + "\r\n";
+  return result;
+}
+
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view fallback,
+                              std::size_t size, const std::filesystem::path& file) {
+  if (size == 0) return {};
+  std::string bytes;
+  std::optional<std::string> value;
+  if (ReadWholeFile(file, bytes).ok) value = FindProfileValue(bytes, section, key);
+  std::string result;
+  if (value) {
+    result = std::string(StripOneQuotePair(*value));
+  } else {
+    std::string_view trimmed = fallback;
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+    result = std::string(trimmed);
+  }
+  if (result.size() > size - 1) result.resize(size - 1);
+  return result;
+}
+
+int ReadProfileInt(std::string_view section, std::string_view key, int fallback, const std::filesystem::path& file) {
+  // The original reads the value through a 30-character buffer first.
+  constexpr std::size_t kIntegerBuffer = 30;
+  std::string text = ReadProfileString(section, key, "", kIntegerBuffer, file);
+  if (text.empty()) return fallback;
+  return LeadingInteger(text);
+}
+
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::filesystem::path& file) {
+  std::string bytes;
+  std::error_code error;
+  bool exists = std::filesystem::exists(file, error);
+  if (error) return false;
+  if (exists && !ReadWholeFile(file, bytes).ok) return false;
+  std::optional<std::string> updated = SetProfileValue(bytes, section, key, value);
+  if (!updated) return false;
+  if (exists && *updated == bytes) return true;
+  return WriteFileAtomically(file, *updated).ok;
+}

@@ -1,0 +1,180 @@
+#include "imaging/tool_image.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "imaging/png_codec.h"
+#include "tests/imaging/png_test_files.h"
+#include "tests/temp_folder.h"
+
+namespace {
+
+Bitmap NoiseImage(int width, int height, unsigned seed) {
+  Bitmap image(width, height);
+  std::mt19937 random(seed);
+  for (std::size_t i = 0; i < image.ByteCount(); ++i) image.Data()[i] = static_cast<std::uint8_t>(random());
+  return image;
+}
+
+TProfileLine SampleLine() {
+  TProfileLine line{};
+  for (int x = 0; x < 1280; ++x) line[static_cast<std::size_t>(x)] = 300 + (x % 200);
+  line[0] = -1;
+  line[5] = 0;
+  line[6] = 1023;
+  line[7] = 1024;  // equal to the height: kept
+  line[8] = 1025;  // above the height: no profile
+  line[9] = 70000; // needs the red byte
+  line[1280] = 555;
+  return line;
+}
+
+class ToolImageTest : public testing::Test {
+protected:
+  TempFolder folder_;
+  std::filesystem::path file_ = folder_ / "TOOL.CRY";
+};
+
+TEST_F(ToolImageTest, SaveAndLoadKeepEveryByteAndTheProfile) {
+  Bitmap image = NoiseImage(1280, 1024, 1);
+  PackProfileRow(SampleLine(), image);
+  EXPECT_EQ(image.ByteAt(0, 1023, 0), 0xFF);  // -1 is a white pixel
+  EXPECT_EQ(image.ByteAt(0, 1023, 2), 0xFF);
+  EXPECT_EQ(image.ByteAt(6, 1023, 2), 0);     // rows 0..1023 need no red
+  ASSERT_TRUE(SaveBmpAsPNG(image, file_).ok);
+
+  Bitmap loaded(3, 3);
+  FileStatus status = LoadBmpAsPng(loaded, file_);
+  ASSERT_TRUE(status.ok) << status.message;
+  EXPECT_TRUE(loaded == image);
+
+  MeasureState state;
+  state.MyLine.fill(9);
+  UnpackProfile(loaded, state);
+  TProfileLine expected = SampleLine();
+  expected[8] = -1;
+  expected[9] = -1;
+  expected[1280] = 0;
+  EXPECT_EQ(state.MyLine, expected);
+  EXPECT_EQ(state.OLine, state.MyLine);
+}
+
+TEST_F(ToolImageTest, AnIndependentDecoderReadsTheSameBytes) {
+  Bitmap image = NoiseImage(1280, 1024, 2);
+  PackProfileRow(SampleLine(), image);
+  ASSERT_TRUE(SaveBmpAsPNG(image, file_).ok);
+  png_test::Decoded decoded = png_test::DecodeTruecolour(ReadBytes(file_));
+  ASSERT_EQ(decoded.width, 1280);
+  ASSERT_EQ(decoded.height, 1024);
+  ASSERT_EQ(decoded.rgb.size(), image.ByteCount());
+  for (std::size_t i = 0; i < image.ByteCount(); i += 3) {
+    ASSERT_EQ(decoded.rgb[i], image.Data()[i + 2]) << i;
+    ASSERT_EQ(decoded.rgb[i + 1], image.Data()[i + 1]) << i;
+    ASSERT_EQ(decoded.rgb[i + 2], image.Data()[i]) << i;
+  }
+}
+
+TEST_F(ToolImageTest, BadFilesFailBeforeTheBitmapChanges) {
+  Bitmap good = NoiseImage(40, 30, 3);
+  std::string png;
+  ASSERT_TRUE(EncodePng(good, png).ok);
+  std::string badCrc = png;
+  badCrc[png.find("IDAT") + 10] ^= 0x55;
+  const std::pair<const char*, std::string> cases[] = {
+      {"empty", ""},
+      {"text", "[VELDRAQX]\r\nDIGITS=3\r\n"},
+      {"signature only", png.substr(0, 8)},
+      {"cut in the header", png.substr(0, 20)},
+      {"cut in the data", png.substr(0, png.size() / 2)},
+      {"cut before IEND", png.substr(0, png.size() - 12)},
+      {"damaged data", badCrc},
+  };
+  for (const auto& [name, bytes] : cases) {
+    WriteBytes(file_, bytes);
+    Bitmap target = NoiseImage(7, 5, 4);
+    Bitmap before = target;
+    FileStatus status = LoadBmpAsPng(target, file_);
+    EXPECT_FALSE(status.ok) << name;
+    EXPECT_NE(status.message.find(file_.string()), std::string::npos) << name << ": " << status.message;
+    EXPECT_TRUE(target == before) << name;
+  }
+  Bitmap target(2, 2);
+  EXPECT_FALSE(LoadBmpAsPng(target, folder_ / "missing.CRY").ok);
+  EXPECT_FALSE(LoadBmpAsPng(target, folder_.Path()).ok);
+  EXPECT_EQ(target.Width(), 2);
+}
+
+TEST_F(ToolImageTest, FailedSaveLeavesTheOldFile) {
+  WriteBytes(file_, "old content");
+  EXPECT_FALSE(SaveBmpAsPNG(Bitmap(), file_).ok);
+  EXPECT_EQ(ReadBytes(file_), "old content");
+  std::filesystem::create_directory(folder_ / "folder.CRY");
+  FileStatus status = SaveBmpAsPNG(NoiseImage(4, 4, 5), folder_ / "folder.CRY");
+  EXPECT_FALSE(status.ok);
+  EXPECT_NE(status.message.find("folder.CRY"), std::string::npos);
+  EXPECT_FALSE(SaveBmpAsPNG(NoiseImage(4, 4, 5), folder_ / "no" / "x.CRY").ok);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()), {}), 2);
+}
+
+// Other PNG kinds are converted to 8-bit blue, green, red.
+TEST(PngKinds, ConvertToTruecolour) {
+  using png_test::Build;
+  using png_test::Chunk;
+  struct Case {
+    const char* name;
+    std::string png;
+    std::uint8_t blue, green, red;  // expected first pixel
+  };
+  const Case cases[] = {
+      {"grey 8", Build(2, 1, 8, 0, std::string("\0\x40\x80", 3)), 0x40, 0x40, 0x40},
+      {"grey 1", Build(2, 1, 1, 0, std::string("\0\x80", 2)), 0xFF, 0xFF, 0xFF},
+      {"palette 4", Build(2, 1, 4, 3, std::string("\0\x10", 2), Chunk("PLTE", "\x01\x02\x03\x0A\x0B\x0C")), 0x0C, 0x0B,
+       0x0A},
+      {"rgb 16", Build(1, 1, 16, 2, std::string("\0\x12\x34\x56\x78\x9A\xBC", 7)), 0x9A, 0x56, 0x12},
+      {"rgba half", Build(1, 1, 8, 6, std::string("\0\x00\x00\x00\x80", 5)), 0x7F, 0x7F, 0x7F},
+      {"rgba opaque", Build(1, 1, 8, 6, std::string("\0\x10\x20\x30\xFF", 5)), 0x30, 0x20, 0x10},
+      {"grey alpha clear", Build(1, 1, 8, 4, std::string("\0\x00\x00", 3)), 0xFF, 0xFF, 0xFF},
+      {"rgb with tRNS colour", Build(1, 1, 8, 2, std::string("\0\x01\x02\x03", 4), Chunk("tRNS", std::string("\0\x01\0\x02\0\x03", 6))),
+       0xFF, 0xFF, 0xFF},
+  };
+  for (const Case& c : cases) {
+    Bitmap bitmap;
+    FileStatus status = DecodePng(c.png, c.name, bitmap);
+    ASSERT_TRUE(status.ok) << c.name << ": " << status.message;
+    EXPECT_EQ(bitmap.ByteAt(0, 0, 0), c.blue) << c.name;
+    EXPECT_EQ(bitmap.ByteAt(0, 0, 1), c.green) << c.name;
+    EXPECT_EQ(bitmap.ByteAt(0, 0, 2), c.red) << c.name;
+  }
+}
+
+TEST(PngKinds, RejectsHugeAndUnsupportedHeaders) {
+  using png_test::Build;
+  Bitmap bitmap(1, 1);
+  EXPECT_FALSE(DecodePng(Build(kMaxPngSide + 1, 1, 8, 2, std::string(1 + 3 * (kMaxPngSide + 1), '\0')), "wide", bitmap).ok);
+  EXPECT_FALSE(DecodePng(Build(1, 1, 8, 5, std::string(2, '\0')), "bad colour type", bitmap).ok);
+  EXPECT_FALSE(DecodePng(Build(1, 1, 8, 2, std::string("\x07\0\0\0", 4)), "bad filter", bitmap).ok);
+  EXPECT_EQ(bitmap.Width(), 1);
+}
+
+TEST(ProfileRow, FollowsTheImageWidth) {
+  TProfileLine line{};
+  for (int x = 0; x < kProfileLength; ++x) line[static_cast<std::size_t>(x)] = x + 1;
+  struct Case {
+    int width;
+    int filled;
+  };
+  for (Case c : {Case{100, 100}, Case{1280, 1280}, Case{1300, 1280}}) {
+    Bitmap image(c.width, 2000);
+    PackProfileRow(line, image);
+    TProfileLine back = UnpackProfileRow(image);
+    for (int x = 0; x < kProfileLength; ++x) {
+      EXPECT_EQ(back[static_cast<std::size_t>(x)], x < c.filled ? x + 1 : 0) << c.width << " " << x;
+    }
+    EXPECT_EQ(image.ByteAt(1, 1998, 0), 0);  // only the last row is written
+  }
+  EXPECT_EQ(UnpackProfileRow(Bitmap()), TProfileLine{});
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "measure/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/profile_file.h"
+#include "tests/temp_folder.h"
+
+namespace {
+
+class SettingsFileTest : public testing::Test {
+protected:
+  TempFolder folder_;
+  std::filesystem::path file_ = folder_ / "VELDRAQX.INI";
+};
+
+TEST_F(SettingsFileTest, MissingKeysGiveTheDefaults) {
+  ProgramSettings s = LoadSettings(file_);
+  EXPECT_EQ(s.Serial, "0000");
+  EXPECT_EQ(s.Language, "English");
+  EXPECT_EQ(s.Digits, 3);
+  EXPECT_EQ(s.UnitsMm, 254);
+  EXPECT_FALSE(s.ShowOpen || s.ShowRadius || s.ShowAlpha || s.InvImg || s.ShowLevel);
+  EXPECT_EQ(s.Level, 0);
+  EXPECT_EQ(s.Fiber, 0);
+  EXPECT_EQ(s.Material, 0);
+  EXPECT_EQ(s.ShowMoreInfo, 0);
+  EXPECT_EQ(s.PdfCompression, 0);
+}
+
+TEST_F(SettingsFileTest, ReadsEveryKey) {
+  WriteBytes(file_,
+             "[VELDRAQX]\r\nSERIAL=123456789012345678\r\nLanguage=AVeryLongLanguageName\r\nDIGITS=2\r\n"
+             "UNITS_mm=10\r\nSHOWOPEN=1\r\nSHOWRADIUS=0\r\nSHOWALPHA=7\r\nINVIMG=1\r\nSHOWLEVEL=1\r\n"
+             "LEVEL= 2.50000000000000E+0001\r\nFIBER=1.5\r\nMATERIAL=2\r\nSHOWMOREINFO=417\r\nPDFCOMPRESSION=1\r\n");
+  ProgramSettings s = LoadSettings(file_);
+  EXPECT_EQ(s.Serial, "12345678901234");     // 14 characters
+  EXPECT_EQ(s.Language, "AVeryLongLangu");
+  EXPECT_EQ(s.Digits, 2);
+  EXPECT_EQ(s.UnitsMm, 10);
+  EXPECT_TRUE(s.ShowOpen);
+  EXPECT_FALSE(s.ShowRadius);
+  EXPECT_TRUE(s.ShowAlpha);
+  EXPECT_TRUE(s.InvImg);
+  EXPECT_TRUE(s.ShowLevel);
+  EXPECT_EQ(s.Level, 25);
+  EXPECT_EQ(s.Fiber, 1.5);
+  EXPECT_EQ(s.Material, 2);
+  EXPECT_EQ(s.ShowMoreInfo, kShowMoreInfoCode);
+  EXPECT_EQ(s.PdfCompression, 1);
+}
+
+TEST_F(SettingsFileTest, NonNumericLevelReadsZero) {
+  WriteBytes(file_, "[VELDRAQX]\r\nLEVEL=0,05\r\nFIBER=abc\r\n");
+  ProgramSettings s = LoadSettings(file_);
+  EXPECT_EQ(s.Level, 0);
+  EXPECT_EQ(s.Fiber, 0);
+}
+
+TEST_F(SettingsFileTest, SaveWritesTheDialogKeysInOrder) {
+  WriteBytes(file_, "[VELDRAQX]\r\nSERIAL=00042\r\nMATERIAL=1\r\n[VELDRAQXCAL]\r\nTOP=300\r\n");
+  ProgramSettings s;
+  s.Digits = 7;       // written as 3
+  s.UnitsMm = 10000;
+  s.Language = "German";
+  s.ShowRadius = true;
+  s.InvImg = true;
+  s.Level = 25;
+  s.Fiber = -0.5;
+  s.Material = 2;     // never written
+  ASSERT_TRUE(SaveSettings(s, file_));
+  EXPECT_EQ(ReadBytes(file_),
+            "[VELDRAQX]\r\nSERIAL=00042\r\nMATERIAL=1\r\nDIGITS=3\r\nUNITS_mm=10000\r\nLanguage=German\r\n"
+            "SHOWOPEN=0\r\nSHOWRADIUS=1\r\nSHOWALPHA=0\r\nINVIMG=1\r\nSHOWLEVEL=0\r\n"
+            "LEVEL= 2.50000000000000E+0001\r\nFIBER=-5.00000000000000E-0001\r\n[VELDRAQXCAL]\r\nTOP=300\r\n");
+}
+
+TEST_F(SettingsFileTest, UnitsAreWrittenAsOneOfThree) {
+  const std::pair<int, int> cases[] = {{254, 254}, {10, 10}, {10000, 10000}, {300, 254}};
+  for (auto [given, written] : cases) {
+    ProgramSettings s;
+    s.UnitsMm = given;
+    ASSERT_TRUE(SaveSettings(s, file_));
+    EXPECT_EQ(LoadSettings(file_).UnitsMm, written) << given;
+  }
+}
+
+TEST(ApplySettings, UnitsAndDigits) {
+  struct Case {
+    int unitsMm;
+    int digits;
+    double units;
+    int shownDigits;
+  };
+  const Case cases[] = {{254, 3, 25.4, 3}, {10, 3, 1, 4}, {10000, 3, 1000, 2}, {300, 2, 30, 2}};
+  for (const Case& c : cases) {
+    ProgramSettings s;
+    s.UnitsMm = c.unitsMm;
+    s.Digits = c.digits;
+    s.Level = 4;
+    s.Fiber = 2;
+    MeasureState state;
+    ApplySettings(s, state);
+    EXPECT_DOUBLE_EQ(state.Units, c.units) << c.unitsMm;
+    EXPECT_EQ(state.Digits, c.shownDigits) << c.unitsMm;
+    EXPECT_EQ(state.Level, 4);
+    EXPECT_EQ(state.Fiber, 2);
+  }
+}
+
+}  // namespace
