@@ -4,35 +4,23 @@
 // One file per shutter step, simulated_frame_step_NN.png; without steps, a
 // long, a middle and a short exposure of a scan (steps 1, 7 and 14).
 
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "imaging/png_codec.h"
 #include "platform/capture/simulated_optics.h"
 
 namespace {
 
 bool WritePng(const Bitmap& frame, const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  volatile bool written = false;
-  if (info && !setjmp(png_jmpbuf(png))) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(frame.Width()), static_cast<png_uint_32>(frame.Height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_set_bgr(png);  // our bytes are blue, green, red
-    for (int y = 0; y < frame.Height(); ++y) png_write_row(png, frame.Row(y));
-    png_write_end(png, info);
-    written = true;
-  }
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0 && written;
+  std::string png;
+  if (!EncodePng(frame, png).ok) return false;
+  std::ofstream file(path, std::ios::binary);
+  file.write(png.data(), static_cast<std::streamsize>(png.size()));
+  return static_cast<bool>(file.flush());
 }
 
 }  // namespace
