@@ -25,7 +25,11 @@ struct ChannelGeometry {
   double width = 280;          // columns between the edges at the surface
   double centre = 640;         // column of the channel centre
   double flankAngle = 0;       // Trapezoid: flank angle from the vertical, degrees
-  double bottomRadius = 100;   // Round: radius of the bottom, in pixels
+                               // (a flank run beyond half the width makes a V)
+  double bottomRadius = 100;   // Round: radius of the bottom arc, joined to the edges by
+                               // tangent flanks (vertical walls when an edge lies
+                               // inside the circle; straight flanks to the lowest
+                               // point when the circle is too wide to touch)
   double bandThickness = 4;    // rows of the bright band (full width at half maximum)
   std::uint8_t surfaceBrightness = 230;  // peak brightness of the band on the surface
   std::uint8_t flankBrightness = 120;    // ... on steep flanks
@@ -42,7 +46,12 @@ double ProfileRowAt(const ChannelGeometry& geometry, double x);
 std::array<int, 1281> MakeProfileLine(const ChannelGeometry& geometry, int width = 1280);
 
 // Relative brightness of the light section per pixel (row-major, width x
-// height, 1.0 = the peak brightness of the surface band at unit exposure).
+// height, 1.0 = full scale at unit gain, so the surface band peaks at
+// surfaceBrightness / 255). The band has a Gaussian cross-section around the
+// profile; inside the channel its peak goes from the floor's brightness to
+// the flank's with the steepness of the profile. Walls are drawn as
+// vertical bands, so a rectangle with its walls at columns a and b has
+// surface rows in the columns a and b and floor rows between them.
 struct LightSection {
   int width = 0;
   int height = 0;
