@@ -28,14 +28,27 @@ void RowSources(int width, int y, int y0, double Faktor, std::vector<int>& sourc
   }
 }
 
-void GatherRow(const std::uint8_t* source, std::uint8_t* destination, const std::vector<int>& sources) {
-  const std::size_t columns = sources.size();
-  for (std::size_t x = 0; x < columns; ++x) {
-    const std::uint8_t* s = source + 3 * static_cast<std::size_t>(sources[x]);
-    std::uint8_t* d = destination + 3 * x;
-    d[0] = s[0];
-    d[1] = s[1];
-    d[2] = s[2];
+// A row's source columns as runs of consecutive columns: with the small
+// factors of real gauges a row is a few long runs, each one memory copy.
+struct Run {
+  int to, from, length;
+};
+
+void ColumnRuns(const std::vector<int>& sources, std::vector<Run>& runs) {
+  runs.clear();
+  const int columns = static_cast<int>(sources.size());
+  for (int x = 0; x < columns;) {
+    int length = 1;
+    while (x + length < columns && sources[x + length] == sources[x] + length) ++length;
+    runs.push_back({x, sources[x], length});
+    x += length;
+  }
+}
+
+void GatherRow(const std::uint8_t* source, std::uint8_t* destination, const std::vector<Run>& runs) {
+  for (const Run& run : runs) {
+    std::memcpy(destination + 3 * static_cast<std::size_t>(run.to), source + 3 * static_cast<std::size_t>(run.from),
+                3 * static_cast<std::size_t>(run.length));
   }
 }
 
@@ -61,9 +74,11 @@ bool TrapezLin(const Bitmap& sbmp, Bitmap& dbmp, int y0, double Faktor) {
   }
   ParallelRows(0, dbmp.Height(), [&](int first, int last) {
     std::vector<int> sources;
+    std::vector<Run> runs;
     for (int y = first; y < last; ++y) {
       RowSources(dbmp.Width(), y, y0, Faktor, sources);
-      GatherRow(sbmp.Row(y), dbmp.Row(y), sources);
+      ColumnRuns(sources, runs);
+      GatherRow(sbmp.Row(y), dbmp.Row(y), runs);
     }
   });
   return true;
@@ -86,12 +101,14 @@ void TrapezLinFrames(std::span<Bitmap> frames, int y0, double Faktor) {
   }
   ParallelRows(0, first.Height(), [&](int begin, int end) {
     std::vector<int> sources;
+    std::vector<Run> runs;
     std::vector<std::uint8_t> original(first.RowBytes());
     for (int y = begin; y < end; ++y) {
       RowSources(first.Width(), y, y0, Faktor, sources);
+      ColumnRuns(sources, runs);
       for (Bitmap* frame : alike) {
         std::memcpy(original.data(), frame->Row(y), original.size());
-        GatherRow(original.data(), frame->Row(y), sources);
+        GatherRow(original.data(), frame->Row(y), runs);
       }
     }
   });

@@ -5,13 +5,24 @@
 #include "imaging/frame_mean.h"
 #include "imaging/profile_row.h"
 #include "reference_pixel_ops.h"
+#include "synth/exposure_series.h"
 #include "test_images.h"
 
 namespace {
 
+synth::ChannelGeometry Trapezoid(double surfaceRow, double depth) {
+  synth::ChannelGeometry geometry;
+  geometry.shape = synth::ChannelShape::Trapezoid;
+  geometry.surfaceRow = surfaceRow;
+  geometry.depth = depth;
+  geometry.flankAngle = 20;
+  geometry.noise = 2;
+  return geometry;
+}
+
 const std::vector<Bitmap>& CameraSeries() {
   // Camera width (the combination works in fixed columns), fewer rows to keep the tests quick.
-  static const std::vector<Bitmap> series = test_images::ExposureSeries(1280, 640, 14, 250, 200);
+  static const std::vector<Bitmap> series = synth::MakeExposureSeries(Trapezoid(250, 200), {}, 1280, 640);
   return series;
 }
 
@@ -51,7 +62,7 @@ TEST(Kombinieren, MatchesTheReferenceOnAScan) {
 TEST(Kombinieren, MatchesTheReferenceOnOtherSeries) {
   // A deeper channel, a subrange of the frames with the bevel threshold, and
   // random pictures where every step meets noise.
-  const auto deep = test_images::ExposureSeries(1280, 560, 9, 120, 380);
+  const auto deep = synth::MakeExposureSeries(Trapezoid(120, 380), {9, 5.0, 0.7}, 1280, 560);
   std::vector<Bitmap> noise;
   for (int k = 0; k < 5; ++k) noise.push_back(test_images::Random(1100, 300, 40 + k));
   EXPECT_TRUE(Fast(deep, 0, 9) == Plain(deep, 0, 9));
