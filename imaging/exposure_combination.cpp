@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
+#include "imaging/byte_rows.h"
 #include "imaging/frame_series.h"
 #include "imaging/parallel_rows.h"
 #include "imaging/profile_row.h"
@@ -82,6 +84,40 @@ struct FrameCounts {
   }
 };
 
+// The vector loops count in 16 bits; blocks of this many rows keep every
+// count below 65536 before it is added to the 32-bit counts.
+constexpr int kRowsPerCountBlock = 4096;
+
+struct ShortCounts {
+  std::vector<std::uint16_t> counts;
+  explicit ShortCounts(std::size_t size) : counts(size) {}
+  std::uint16_t* Frame(int k, int columns) { return counts.data() + static_cast<std::size_t>(k) * columns; }
+  void MoveInto(FrameCounts& target) {
+    for (std::size_t i = 0; i < counts.size(); ++i) target.counts[i] += counts[i];
+    std::fill(counts.begin(), counts.end(), 0);
+  }
+};
+
+// The blue bytes of the frames of the range, one contiguous plane per frame:
+// every later step reads blue only, a third of the bytes of the frames.
+class BluePlanes {
+public:
+  BluePlanes(int first, int last, int width, int height)
+      : first_(first),
+        width_(width),
+        planeSize_(static_cast<std::size_t>(width) * height),
+        data_(std::make_unique_for_overwrite<std::uint8_t[]>(planeSize_ * (last - first))) {}
+  std::uint8_t* Row(int k, int y) { return data_.get() + (k - first_) * planeSize_ + static_cast<std::size_t>(y) * width_; }
+  const std::uint8_t* Row(int k, int y) const {
+    return data_.get() + (k - first_) * planeSize_ + static_cast<std::size_t>(y) * width_;
+  }
+
+private:
+  int first_, width_;
+  std::size_t planeSize_;
+  std::unique_ptr<std::uint8_t[]> data_;
+};
+
 class Combiner {
 public:
   Combiner(const FrameSeries& frames, int count1, int count2, int th1, int th2, TProfileLine& line)
@@ -94,6 +130,7 @@ public:
         th1_(th1),
         th2_(th2),
         line_(line),
+        planes_(count1, count2, W_, H_),
         b_(W_),
         bb_(W_),
         n_(W_, 0),
@@ -123,7 +160,6 @@ public:
   }
 
 private:
-  int Blue(int k, int x, int y) const { return f_[k].Row(y)[3 * x]; }
   int& Count(FrameCounts& c, int k, int x) { return c.counts[static_cast<std::size_t>(k) * W_ + x]; }
   int Count(const FrameCounts& c, int k, int x) const { return c.counts[static_cast<std::size_t>(k) * W_ + x]; }
   void Smooth(int x1, int x2, int d) { StarkGlaetten(line_, x1, std::min(x2, lineColumns_ - 1), d, 0, 1); }
@@ -133,18 +169,16 @@ private:
   void CountAndMapBrightness(Bitmap& bmp32) {
     const SmallDivider divider(count2_ - count1_);
     b_ = ParallelSum(0, H_, FrameCounts(W_), [&](FrameCounts& partial, int first, int last) {
-      std::vector<int> weighted(W_);
+      ShortCounts counts(partial.counts.size());
+      std::vector<std::uint16_t> weighted(W_);
       for (int y = first; y < last; ++y) {
+        if ((y - first) % kRowsPerCountBlock == 0) counts.MoveInto(partial);
         std::fill(weighted.begin(), weighted.end(), 0);
         for (int k = count1_; k < count2_; ++k) {
-          const std::uint8_t* row = f_[k].Row(y);
-          int* counts = &Count(partial, k, 0);
-          const int factor = k - count1_ + 1;
-          for (int x = 0; x < W_; ++x) {
-            const int v = row[3 * x];
-            counts[x] += v > th1_;
-            weighted[x] += v * factor;
-          }
+          std::uint8_t* blue = planes_.Row(k, y);
+          ExtractBlue(f_[k].Row(y), blue, W_);
+          CountAbove(blue, W_, th1_, nullptr, counts.Frame(k, W_));
+          AddWeighted(blue, W_, k - count1_ + 1, weighted.data());
         }
         std::uint8_t* out = bmp32.Row(y);
         int vv = 0;
@@ -155,6 +189,7 @@ private:
           out[3 * x + 2] = static_cast<std::uint8_t>((vv >> 16) & 0xFF);
         }
       }
+      counts.MoveInto(partial);
     });
   }
 
@@ -178,9 +213,9 @@ private:
     return ParallelSum(first, last + 1, ColumnSums(W_), [&](ColumnSums& partial, int begin, int end) {
       std::vector<const std::uint8_t*> rows(kMostFrames);
       for (int y = begin; y < end; ++y) {
-        for (int k = count1_; k < count2_; ++k) rows[k] = f_[k].Row(y);
+        for (int k = count1_; k < count2_; ++k) rows[k] = planes_.Row(k, y);
         for (int x = 0; x < W_; ++x) {
-          const int v = rows[chosen[x]][3 * x];
+          const int v = rows[chosen[x]][x];
           if (v > above) partial.Add(x, y, v);
         }
       }
@@ -246,21 +281,22 @@ private:
     first = std::max(first, 0);
     last = std::min(last, H_ - 1);
     return ParallelSum(first, last + 1, FrameCounts(W_), [&](FrameCounts& partial, int begin, int end) {
+      ShortCounts counts(partial.counts.size());
       for (int y = begin; y < end; ++y) {
+        if ((y - begin) % kRowsPerCountBlock == 0) counts.MoveInto(partial);
         for (int k = count1_; k < count2_; ++k) {
-          const std::uint8_t* row = f_[k].Row(y);
-          int* counts = &partial.counts[static_cast<std::size_t>(k) * W_];
-          for (int x = 0; x < W_; ++x) counts[x] += (row[3 * x] > th1_) & columns[x];
+          CountAbove(planes_.Row(k, y), W_, th1_, columns.data(), counts.Frame(k, W_));
         }
       }
+      counts.MoveInto(partial);
     });
   }
 
   void ZoneCounts() {
     std::vector<std::uint8_t> surfaceColumns(W_, 0), floorColumns(W_, 0);
     for (int x = 0; x < lineColumns_; ++x) {
-      surfaceColumns[x] = line_[x] > 0 && line_[x] <= y1_;
-      floorColumns[x] = line_[x] >= y2_;
+      surfaceColumns[x] = line_[x] > 0 && line_[x] <= y1_ ? 0xFF : 0;
+      floorColumns[x] = line_[x] >= y2_ ? 0xFF : 0;
     }
     b_ = BrightCounts(y0_, y1_, surfaceColumns);
     bb_ = BrightCounts(y2_, H_ - 1, floorColumns);
@@ -294,11 +330,11 @@ private:
         ParallelSum(0, H_, ZoneSums{ColumnSums(W_), ColumnSums(W_)}, [&](ZoneSums& partial, int begin, int end) {
           std::vector<const std::uint8_t*> rows(kMostFrames);
           for (int y = begin; y < end; ++y) {
-            for (int k = count1_; k < count2_; ++k) rows[k] = f_[k].Row(y);
+            for (int k = count1_; k < count2_; ++k) rows[k] = planes_.Row(k, y);
             std::uint8_t* out = rbmp.Row(y);
             for (int x = 5; x <= W_ - 6; ++x) {
-              const int v = (rows[n_[x - 1]][3 * (x - 1)] + rows[n_[x]][3 * x] + rows[n_[x + 1]][3 * (x + 1)]) / 3;
-              const int w = (rows[nn_[x - 1]][3 * (x - 1)] + rows[nn_[x]][3 * x] + rows[nn_[x + 1]][3 * (x + 1)]) / 3;
+              const int v = (rows[n_[x - 1]][x - 1] + rows[n_[x]][x] + rows[n_[x + 1]][x + 1]) / 3;
+              const int w = (rows[nn_[x - 1]][x - 1] + rows[nn_[x]][x] + rows[nn_[x + 1]][x + 1]) / 3;
               out[3 * x] = static_cast<std::uint8_t>(v);
               out[3 * x + 1] = static_cast<std::uint8_t>(w);
               if (v <= 10) continue;
@@ -416,6 +452,7 @@ private:
   const int W_, H_, lineColumns_;
   const int count1_, count2_, th1_, th2_;
   TProfileLine& line_;
+  BluePlanes planes_;
   FrameCounts b_, bb_;
   std::vector<int> n_, nn_;
   StraightLine surface_{0, 0};
