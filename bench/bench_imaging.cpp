@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "imaging/cpu_features.h"
 #include "imaging/display_preparation.h"
 #include "imaging/exposure_combination.h"
 #include "imaging/filter3x3.h"
@@ -171,6 +172,13 @@ void PostScan(benchmark::State& state) {
   }
 }
 
+// The same path with the SSE2 baseline only (no AVX2, no SSSE3).
+void PostScanSse2Only(benchmark::State& state) {
+  pixel::AllowVectorExtensions(false);
+  PostScan(state);
+  pixel::AllowVectorExtensions(true);
+}
+
 }  // namespace
 
 BENCHMARK(CopyFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -186,4 +194,5 @@ BENCHMARK(FilterPass<Smooth>)->Name("Smooth")->Unit(benchmark::kMillisecond)->Us
 BENCHMARK(FilterPass<InvImg>)->Name("InvImg")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ContrastPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Img2GrayPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PostScanSse2Only)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PostScan)->Unit(benchmark::kMillisecond)->UseRealTime();

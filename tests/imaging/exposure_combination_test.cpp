@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "imaging/cpu_features.h"
 #include "imaging/frame_mean.h"
 #include "imaging/profile_row.h"
 #include "reference_pixel_ops.h"
@@ -68,6 +69,9 @@ TEST(Kombinieren, MatchesTheReferenceOnOtherSeries) {
   EXPECT_TRUE(Fast(deep, 0, 9) == Plain(deep, 0, 9));
   EXPECT_TRUE(Fast(deep, 2, 8, 80) == Plain(deep, 2, 8, 80));
   EXPECT_TRUE(Fast(noise, 0, 5, 200) == Plain(noise, 0, 5, 200));
+  pixel::AllowVectorExtensions(false);
+  EXPECT_TRUE(Fast(deep, 0, 9) == Plain(deep, 0, 9)) << "SSE2 baseline";
+  pixel::AllowVectorExtensions(true);
 }
 
 TEST(Kombinieren, LastRowDecodesToTheLine) {

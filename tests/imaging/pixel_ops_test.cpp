@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "imaging/cpu_features.h"
 #include "imaging/filter3x3.h"
 #include "imaging/trapez.h"
 #include "reference_pixel_ops.h"
@@ -60,12 +61,18 @@ TEST_P(OperationMatchesReference, ByteForByteOnRandomPictures) {
   const auto [width, height] = GetParam();
   const Bitmap source = test_images::Random(width, height, 11);
   const Bitmap start = test_images::Random(width, height, 12);
-  for (const OperationCase& operation : Operations()) {
-    Bitmap fast = start, plain = start;
-    operation.fast(source, fast);
-    operation.plain(source, plain);
-    EXPECT_TRUE(fast == plain) << operation.name << " at " << width << " x " << height;
+  // With the processor's vector extensions and with the SSE2 baseline alone.
+  for (bool extensions : {true, false}) {
+    pixel::AllowVectorExtensions(extensions);
+    for (const OperationCase& operation : Operations()) {
+      Bitmap fast = start, plain = start;
+      operation.fast(source, fast);
+      operation.plain(source, plain);
+      EXPECT_TRUE(fast == plain) << operation.name << " at " << width << " x " << height << ", extensions "
+                                 << extensions;
+    }
   }
+  pixel::AllowVectorExtensions(true);
 }
 
 // The camera width, odd widths for the vector tails, and the smallest sizes a
