@@ -1,0 +1,27 @@
+#pragma once
+
+// A bracketed exposure series of one synthetic channel, as the gauge takes it
+// during a scan: frame 0 has the longest exposure, every further frame a
+// shorter one. The bright band of the light section widens with the exposure
+// as it does on the camera, so the combination has a frame of the right
+// thickness for the surface and another for the floor.
+
+#include <vector>
+
+#include "imaging/core/bitmap.h"
+#include "synth/channel_generator.h"
+
+namespace synth {
+
+struct ExposureSteps {
+  int frames = 14;
+  double firstGain = 8.0;   // gain of frame 0
+  double ratio = 0.72;      // gain of frame k+1 / gain of frame k
+};
+
+// The frames, all width x height, with the light section in all three bytes;
+// each frame has its own noise (the geometry's seed plus the frame index).
+std::vector<Bitmap> MakeExposureSeries(const ChannelGeometry& geometry, const ExposureSteps& steps = {},
+                                       int width = 1280, int height = 1024);
+
+}  // namespace synth
