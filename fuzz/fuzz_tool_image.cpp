@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "imaging/png_codec.h"
+#include "imaging/profile_row.h"
 #include "imaging/tool_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -17,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!(bitmap == before) || status.message.empty()) std::abort();
     return 0;
   }
-  TProfileLine line = UnpackProfileRow(bitmap);
+  TProfileLine line;
+  UnpackProfileRow(bitmap, line);
   if (line[kProfileLength - 1] != 0) std::abort();
   return 0;
 }

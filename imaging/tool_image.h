@@ -19,14 +19,6 @@ FileStatus SaveBmpAsPNG(const Bitmap& abmp, const std::filesystem::path& fn);
 // reported before `abmp` changes; the message names the file.
 FileStatus LoadBmpAsPng(Bitmap& abmp, const std::filesystem::path& fn);
 
-// Packs line[x] into pixel x of the last row for every column the image and
-// the line share; the other rows stay untouched.
-void PackProfileRow(const TProfileLine& line, Bitmap& abmp);
-
-// The profile of the last row: v = blue + 256 green + 65536 red for columns
-// 0 .. min(Width, 1280) - 1; a v above the image height becomes -1; every
-// other entry (and entry 1280) is 0.
-TProfileLine UnpackProfileRow(const Bitmap& abmp);
-
+// The profile row itself is packed and unpacked by imaging/profile_row.h.
 // MyLine := the unpacked profile of `image`; OLine := MyLine.
 void UnpackProfile(const Bitmap& image, MeasureState& state);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/png_codec.h"
+#include "imaging/profile_row.h"
 #include "tests/imaging/png_test_files.h"
 #include "tests/temp_folder.h"
 
@@ -39,7 +40,7 @@ protected:
 
 TEST_F(ToolImageTest, SaveAndLoadKeepEveryByteAndTheProfile) {
   Bitmap image = NoiseImage(1280, 1024, 1);
-  PackProfileRow(SampleLine(), image);
+  PackProfileRow(image, SampleLine());
   EXPECT_EQ(image.ByteAt(0, 1023, 0), 0xFF);  // -1 is a white pixel
   EXPECT_EQ(image.ByteAt(0, 1023, 2), 0xFF);
   EXPECT_EQ(image.ByteAt(6, 1023, 2), 0);     // rows 0..1023 need no red
@@ -63,7 +64,7 @@ TEST_F(ToolImageTest, SaveAndLoadKeepEveryByteAndTheProfile) {
 
 TEST_F(ToolImageTest, AnIndependentDecoderReadsTheSameBytes) {
   Bitmap image = NoiseImage(1280, 1024, 2);
-  PackProfileRow(SampleLine(), image);
+  PackProfileRow(image, SampleLine());
   ASSERT_TRUE(SaveBmpAsPNG(image, file_).ok);
   png_test::Decoded decoded = png_test::DecodeTruecolour(ReadBytes(file_));
   ASSERT_EQ(decoded.width, 1280);
@@ -167,14 +168,18 @@ TEST(ProfileRow, FollowsTheImageWidth) {
   };
   for (Case c : {Case{100, 100}, Case{1280, 1280}, Case{1300, 1280}}) {
     Bitmap image(c.width, 2000);
-    PackProfileRow(line, image);
-    TProfileLine back = UnpackProfileRow(image);
+    PackProfileRow(image, line);
+    TProfileLine back;
+    UnpackProfileRow(image, back);
     for (int x = 0; x < kProfileLength; ++x) {
       EXPECT_EQ(back[static_cast<std::size_t>(x)], x < c.filled ? x + 1 : 0) << c.width << " " << x;
     }
     EXPECT_EQ(image.ByteAt(1, 1998, 0), 0);  // only the last row is written
   }
-  EXPECT_EQ(UnpackProfileRow(Bitmap()), TProfileLine{});
+  TProfileLine none;
+  none.fill(7);
+  UnpackProfileRow(Bitmap(), none);
+  EXPECT_EQ(none, TProfileLine{});
 }
 
 }  // namespace
