@@ -74,6 +74,7 @@ synth::ChannelGeometry SampleGeometry(const SimulatedSample& sample, const Gauge
   geometry.flankAngle = sample.flankAngle;
   geometry.bottomRadius = sample.bottomRadiusMm * pixelsPerMm;
   geometry.noise = optics.noise;
+  geometry.bandThickness = optics.bandThickness;
   geometry.seed = optics.seed;
   return geometry;
 }

@@ -32,6 +32,11 @@ struct GaugeOptics {
   int top = 300;       // reference row of the trapezoid correction
   double trapez = -0.3;
   double noise = 1.5;  // sensor noise, grey levels (standard deviation)
+  // Thickness of the projected light line (full width at half maximum,
+  // pixels). At the longest exposures of a scan the trace must be more than
+  // ten rows thick above the combination's threshold, or its first frame
+  // choice falls back to the darkest frame in every column.
+  double bandThickness = 8;
   std::uint32_t seed = 1;
 };
 

@@ -1,0 +1,25 @@
+#pragma once
+
+// A whole scan with the simulated gauge, headless: live picture, key press,
+// the 28 frames of the series, combination, analysis, key release.
+
+#include <functional>
+#include <string>
+
+#include "cli/measurement_setup.h"
+#include "imaging/measurement.h"
+#include "platform/capture/simulated_optics.h"
+
+struct SimulatedScan {
+  MeasurementOutcome outcome;
+  Bitmap image;  // the combined image with the profile in its last row
+  int frames = 0;
+};
+
+// The gauge's optics as the calibration of `state` describes them.
+GaugeOptics OpticsOf(const MeasureState& state, std::uint32_t seed);
+
+// Runs the scan; `progress` receives the scan gauge (0..100). False with a
+// message when the scan does not complete.
+bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed, SimulatedScan& scan,
+                      std::string& error, const std::function<void(int)>& progress = {});
