@@ -25,8 +25,10 @@ build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVQX_SANITIZE=ON -DVQX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
+# Until the desktop program exists the main job is a scan with the simulated
+# gauge, calibrated by the demo home folder's settings file.
 run: build
-	$(BUILD)/cli/vqx example
+	$(BUILD)/cli/vqx scan --simulate --cal data/demo/VELDRAQX.INI
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
