@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "cli/measurement_report.h"
 #include "cli/simulated_scan.h"
+#include "cli/program_folder.h"
 #include "imaging/tool_image.h"
 
 namespace {
@@ -89,11 +90,19 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     std::fprintf(err, "vqx scan: %s\n", error.c_str());
     return 2;
   }
+  LanguageStore language = CreateLanguage();
+  if (const FileStatus loaded = language.LoadLanguage(ProgramFolder(), "English"); !loaded.ok) {
+    std::fprintf(err, "vqx scan: %s\n", loaded.message.c_str());
+    return 1;
+  }
   const bool showProgress = isatty(fileno(err));
   SimulatedScan scan;
-  const bool done = RunSimulatedScan(setup, sample, static_cast<std::uint32_t>(seed), scan, error, [&](int percent) {
-    if (showProgress) std::fprintf(err, "\rscanning %3d %%", percent);
-  });
+  const bool done = RunSimulatedScan(
+      setup, sample, static_cast<std::uint32_t>(seed), language, scan, error,
+      [&](int percent) {
+        if (showProgress) std::fprintf(err, "\rscanning %3d %%", percent);
+      },
+      [&](const std::string& text) { std::fprintf(err, "vqx scan: %s\n", text.c_str()); });
   if (showProgress) std::fputs("\r               \r", err);
   if (!done) {
     std::fprintf(err, "vqx scan: %s\n", error.c_str());

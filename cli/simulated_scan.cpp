@@ -12,8 +12,8 @@ namespace {
 class ScanHost final : public PreviewHost {
 public:
   ScanHost(MeasurementSetup& setup, SimulatedGauge& gauge, EventLoop& loop, SimulatedScan& scan,
-           const std::function<void(int)>& progress)
-      : setup_(setup), gauge_(gauge), loop_(loop), scan_(scan), progress_(progress) {}
+           const std::function<void(int)>& progress, const std::function<void(const std::string&)>& message)
+      : setup_(setup), gauge_(gauge), loop_(loop), scan_(scan), progress_(progress), message_(message) {}
 
   void PreviewImage(const Bitmap&) override {}
   void Capture(const Bitmap& image, int count) override {
@@ -30,10 +30,11 @@ public:
     if (progress_) progress_(percent);
   }
   Bitmap& BrightnessImage() override { return brightness_; }
-  void ShowMessage(int index) override { message = index; }
+  void ShowMessage(const std::string& text) override {
+    if (message_) message_(text);
+  }
 
   bool captured = false;
-  int message = 0;
 
 private:
   MeasurementSetup& setup_;
@@ -41,6 +42,7 @@ private:
   EventLoop& loop_;
   SimulatedScan& scan_;
   const std::function<void(int)>& progress_;
+  const std::function<void(const std::string&)>& message_;
   MeasurementImages images_;
   Bitmap brightness_;
 };
@@ -72,13 +74,15 @@ GaugeOptics OpticsOf(const MeasureState& state, std::uint32_t seed) {
   return optics;
 }
 
-bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed, SimulatedScan& scan,
-                      std::string& error, const std::function<void(int)>& progress) {
+bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed,
+                      const LanguageStore& language, SimulatedScan& scan, std::string& error,
+                      const std::function<void(int)>& progress,
+                      const std::function<void(const std::string&)>& message) {
   QueuedEventLoop loop;
   SimulatedGauge gauge(sample, OpticsOf(setup.state, seed));
   VideoCapture capture(loop, {&gauge});
-  ScanHost host(setup, gauge, loop, scan, progress);
-  TFrmPreview preview(loop, capture, host, setup.state);
+  ScanHost host(setup, gauge, loop, scan, progress, message);
+  TFrmPreview preview(loop, capture, host, setup.state, language);
   const MaterialSettings& material = SettingsOf(setup.material);
   preview.brstart = material.scanStart;
   preview.GKTH = material.threshold;

@@ -9,6 +9,7 @@
 #include "cli/measurement_setup.h"
 #include "imaging/measurement.h"
 #include "platform/capture/simulated_optics.h"
+#include "platform/language.h"
 
 struct SimulatedScan {
   MeasurementOutcome outcome;
@@ -19,7 +20,10 @@ struct SimulatedScan {
 // The gauge's optics as the calibration of `state` describes them.
 GaugeOptics OpticsOf(const MeasureState& state, std::uint32_t seed);
 
-// Runs the scan; `progress` receives the scan gauge (0..100). False with a
-// message when the scan does not complete.
-bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed, SimulatedScan& scan,
-                      std::string& error, const std::function<void(int)>& progress = {});
+// Runs the scan; `progress` receives the scan gauge (0..100), `message` the
+// camera messages of `language`. False with a message when the scan does not
+// complete.
+bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed,
+                      const LanguageStore& language, SimulatedScan& scan, std::string& error,
+                      const std::function<void(int)>& progress = {},
+                      const std::function<void(const std::string&)>& message = {});

@@ -19,8 +19,9 @@ std::chrono::milliseconds SteadyNow() {
 
 }  // namespace
 
-TFrmPreview::TFrmPreview(EventLoop& loop, VideoCapture& capture, PreviewHost& host, MeasureState& state, Clock clock)
-    : loop_(loop), gCap(capture), host_(host), state_(state), clock_(std::move(clock)) {
+TFrmPreview::TFrmPreview(EventLoop& loop, VideoCapture& capture, PreviewHost& host, MeasureState& state,
+                         const LanguageStore& language, Clock clock)
+    : loop_(loop), gCap(capture), host_(host), state_(state), language_(language), clock_(std::move(clock)) {
   // The bitmaps of a scan are allocated once and reused by every scan.
   bmpcap.SetSize(kWidth, kHeight);
   bmpcap2.SetSize(kWidth, kHeight);
@@ -49,7 +50,7 @@ void TFrmPreview::Refresh(int shutter, int gain, bool Mirror, bool Flip) {
   }
   const std::vector<std::string> devices = gCap.GetVideoDevicesList();
   if (devices.empty()) {
-    host_.ShowMessage(1);
+    host_.ShowMessage(language_.GetMessageString(1));
     return;
   }
   auto found = std::find_if(devices.begin(), devices.end(),
@@ -59,7 +60,7 @@ void TFrmPreview::Refresh(int shutter, int gain, bool Mirror, bool Flip) {
   gCap.SetFrameRate(15);
   gCap.SetUseFrameRate(true);
   const int r = InitCam(static_cast<int>(found - devices.begin()), camera, 0, shutter, gain, Mirror, Flip);
-  if (r == 1) host_.ShowMessage(2);
+  if (r == 1) host_.ShowMessage(language_.GetMessageString(2));
   VideoStatus = 1;
   gCap.StartPreview();
   gCap.CaptureFrame();
@@ -212,7 +213,7 @@ void TFrmPreview::gCapDeviceLost() {
   MyRvIndex = -1;
   DriverStatus = 0;
   VideoStatus = 0;
-  host_.ShowMessage(1);
+  host_.ShowMessage(language_.GetMessageString(1));
 }
 
 int TFrmPreview::CheckKey() {

@@ -19,6 +19,7 @@
 #include "measure/records.h"
 #include "platform/capture/video_capture.h"
 #include "platform/event_loop.h"
+#include "platform/language.h"
 
 // What the scan sequence needs of the main window.
 class PreviewHost {
@@ -37,9 +38,9 @@ public:
   virtual void SetProgress(int percent) = 0;
   // The brightness map the combination writes (brBild).
   virtual Bitmap& BrightnessImage() = 0;
-  // Shows message `index` (1: no video device, 2: camera without its control
-  // interfaces) of the language's message section.
-  virtual void ShowMessage(int index) = 0;
+  // Shows a message of the language's message section (1: no video device,
+  // 2: camera without its control interfaces).
+  virtual void ShowMessage(const std::string& text) = 0;
 };
 
 // The camera delivers its picture upside down: `out` becomes the frame with
@@ -55,9 +56,11 @@ public:
   using Clock = std::function<std::chrono::milliseconds()>;
 
   // `state` gives the calibration (top, Trapez, gain, mirror, flip, the live
-  // shutter) and receives the profile line of a scan. `clock` measures the
-  // waits; the steady clock unless a test gives its own.
-  TFrmPreview(EventLoop& loop, VideoCapture& capture, PreviewHost& host, MeasureState& state, Clock clock = {});
+  // shutter) and receives the profile line of a scan; `language` gives the
+  // messages. `clock` measures the waits; the steady clock unless a test
+  // gives its own.
+  TFrmPreview(EventLoop& loop, VideoCapture& capture, PreviewHost& host, MeasureState& state,
+              const LanguageStore& language, Clock clock = {});
   ~TFrmPreview();
 
   void FormCloseQuery();
@@ -101,6 +104,7 @@ private:
   VideoCapture& gCap;
   PreviewHost& host_;
   MeasureState& state_;
+  const LanguageStore& language_;
   Clock clock_;
   TGraphConfig graphConfig;
   Bitmap bmpcap;

@@ -33,7 +33,12 @@ TEST_P(WholeScanTest, MeasuresTheSample) {
   SimulatedScan scan;
   std::string error;
   int lastProgress = -1;
-  ASSERT_TRUE(RunSimulatedScan(setup, sample, 3, scan, error, [&](int p) { lastProgress = p; })) << error;
+  std::vector<std::string> messages;
+  ASSERT_TRUE(RunSimulatedScan(
+      setup, sample, 3, CreateLanguage(), scan, error, [&](int p) { lastProgress = p; },
+      [&](const std::string& text) { messages.push_back(text); }))
+      << error;
+  EXPECT_TRUE(messages.empty());
   EXPECT_EQ(lastProgress, 100);
   EXPECT_EQ(scan.frames, 14);
   EXPECT_TRUE(scan.outcome.analysed);

@@ -33,7 +33,7 @@ public:
     if (onProgress) onProgress(percent);
   }
   Bitmap& BrightnessImage() override { return brightness; }
-  void ShowMessage(int index) override { messages.push_back(index); }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
   int previews = 0;
   int resets = 0;
@@ -42,7 +42,7 @@ public:
   bool throwOnPreview = false;
   std::vector<int> captures;
   std::vector<int> progress;
-  std::vector<int> messages;
+  std::vector<std::string> messages;
   std::function<void()> onCapture;
   std::function<void(int)> onProgress;
   Bitmap captured;
@@ -52,11 +52,12 @@ public:
 class ScanSequenceTest : public testing::Test {
 protected:
   ScanSequenceTest() : gauge(SimulatedSample{}, GaugeOptics{}), capture(loop, {&gauge}) {
+    language.LoadText("MESSAGES\r\nNo video device!#Connect the gauge.\r\nNo control interfaces!\r\n");
     state.ImgCalibration.top = 300;
     state.ImgCalibration.Trapez = -0.3;
     state.ImgCalibration.Shutter = 10;
     state.ImgCalibration.Gain = 80;
-    preview = std::make_unique<TFrmPreview>(loop, capture, host, state, [this] { return now; });
+    preview = std::make_unique<TFrmPreview>(loop, capture, host, state, language, [this] { return now; });
     preview->brstart = 1;
     preview->GKTH = 50;
   }
@@ -80,6 +81,7 @@ protected:
   VideoCapture capture;
   RecordingHost host;
   MeasureState state;
+  LanguageStore language;
   std::chrono::milliseconds now{0};
   std::unique_ptr<TFrmPreview> preview;
 };
@@ -156,10 +158,10 @@ TEST_F(ScanSequenceTest, APressFromStateThreeOnStartsNothing) {
 TEST_F(ScanSequenceTest, RefreshWithoutCameraWaitsTheFullTimeOut) {
   gauge.Unplug();
   preview->Refresh(7, 80, false, false);
-  EXPECT_EQ(host.messages, std::vector<int>{1});
+  EXPECT_EQ(host.messages, std::vector<std::string>{"No video device!\nConnect the gauge."});
   EXPECT_EQ(preview->CheckKey(), -1);  // counts as pressed
   int checks = 0;
-  TFrmPreview waiting(loop, capture, host, state, [&] {
+  TFrmPreview waiting(loop, capture, host, state, language, [&] {
     ++checks;
     return std::chrono::milliseconds(checks * 10);
   });
@@ -186,7 +188,7 @@ TEST_F(ScanSequenceTest, LossDuringAScanStopsItAndRefreshFindsTheGaugeAgain) {
   EXPECT_EQ(preview->VideoStatus, 0);
   EXPECT_EQ(preview->DriverStatus, 0);
   EXPECT_EQ(preview->camera, "");
-  EXPECT_EQ(host.messages, std::vector<int>{1});
+  EXPECT_EQ(host.messages, std::vector<std::string>{"No video device!\nConnect the gauge."});
   EXPECT_TRUE(host.captures.empty());
   EXPECT_EQ(loop.ProcessPendingEvents(), 0);  // the chain has stopped
 
@@ -224,7 +226,7 @@ TEST_F(ScanSequenceTest, SettingsNeedTheCmosInterface) {
   options.cmosInterface = false;
   SimulatedGauge plain(SimulatedSample{}, GaugeOptics{}, options);
   VideoCapture plainCapture(loop, {&plain});
-  TFrmPreview plainPreview(loop, plainCapture, host, state);
+  TFrmPreview plainPreview(loop, plainCapture, host, state, language);
   plainPreview.Refresh(3, 120, true, true);
   EXPECT_EQ(plainPreview.DriverStatus, 2);  // the common interface is there
   plainPreview.SetShutterSpeed(12, 200, true, true);
@@ -237,11 +239,11 @@ TEST_F(ScanSequenceTest, SettingsNeedTheCmosInterface) {
   none.commonInterface = false;
   SimulatedGauge bare(SimulatedSample{}, GaugeOptics{}, none);
   VideoCapture bareCapture(loop, {&bare});
-  TFrmPreview barePreview(loop, bareCapture, host, state);
+  TFrmPreview barePreview(loop, bareCapture, host, state, language);
   host.messages.clear();
   barePreview.Refresh(3, 120, false, false);
   EXPECT_EQ(barePreview.DriverStatus, 1);
-  EXPECT_EQ(host.messages, std::vector<int>{2});
+  EXPECT_EQ(host.messages, std::vector<std::string>{"No control interfaces!"});
   EXPECT_EQ(barePreview.CheckKey(), 0);  // no key without the common interface
   EXPECT_EQ(barePreview.ReadIC(4), 0);
   EXPECT_EQ(barePreview.WriteIC(4, 9), 0);
