@@ -22,10 +22,7 @@ std::chrono::milliseconds SteadyNow() {
 TFrmPreview::TFrmPreview(EventLoop& loop, VideoCapture& capture, PreviewHost& host, MeasureState& state,
                          const LanguageStore& language, Clock clock)
     : loop_(loop), gCap(capture), host_(host), state_(state), language_(language), clock_(std::move(clock)) {
-  // The bitmaps of a scan are allocated once and reused by every scan.
-  bmpcap.SetSize(kWidth, kHeight);
-  bmpcap2.SetSize(kWidth, kHeight);
-  for (Bitmap& frame : bmpscan) frame.SetSize(kWidth, kHeight);
+  FormCreate();
   gCap.OnBitmapGrabbed = [this](const Bitmap& frame) { gCapBitmapGrabbed(frame); };
   gCap.OnDeviceLost = [this] { gCapDeviceLost(); };
 }
@@ -34,6 +31,26 @@ TFrmPreview::~TFrmPreview() {
   gCap.OnBitmapGrabbed = nullptr;
   gCap.OnDeviceLost = nullptr;
   FormCloseQuery();
+  FormDestroy();
+}
+
+void TFrmPreview::FormCreate() {
+  gCap.SaveGraph(graphConfig);
+  camera.clear();
+  MyDrvIndex = -1;
+  MyRvIndex = -1;
+  DriverStatus = 0;
+  // The bitmaps of a scan are allocated once and reused by every scan.
+  bmpcap.SetSize(kWidth, kHeight);
+  bmpcap2.SetSize(kWidth, kHeight);
+  for (Bitmap& frame : bmpscan) frame.SetSize(kWidth, kHeight);
+  bmpcount = 0;
+}
+
+void TFrmPreview::FormDestroy() {
+  bmpcap = Bitmap();
+  bmpcap2 = Bitmap();
+  for (Bitmap& frame : bmpscan) frame = Bitmap();
 }
 
 std::chrono::milliseconds TFrmPreview::Now() const { return clock_ ? clock_() : SteadyNow(); }

@@ -63,6 +63,11 @@ public:
               const LanguageStore& language, Clock clock = {});
   ~TFrmPreview();
 
+  // Creation: no camera yet, the 16 bitmaps of a scan allocated once.
+  void FormCreate();
+  // Releases the bitmaps.
+  void FormDestroy();
+  // Stops the preview; closing is always allowed.
   void FormCloseQuery();
   void Refresh(int shutter, int gain, bool Mirror, bool Flip);
   int InitCam(int drvIndex, const std::string& s, int RVIndex, int Shutter, int gain, bool Mirror, bool Flip);
@@ -109,7 +114,6 @@ private:
   TGraphConfig graphConfig;
   Bitmap bmpcap;
   Bitmap bmpcap2;
-  Bitmap work_;
   std::array<Bitmap, kScanFrames> bmpscan;
   bool closeRequested_ = false;
 };
