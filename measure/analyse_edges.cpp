@@ -54,13 +54,14 @@ void FindEdge(ChannelAnalysis& a, int dir, TRealPoint& edge, TRealPoint& point10
   FlattenOutside(a, t, dir);
   edge = TRealPoint{static_cast<double>(t), static_cast<double>(a.Top(t))};
 
-  // The green walk 10 rows down: a result just inside the edge moves the
-  // edge next to it; otherwise the walk runs again with the wide window.
+  // The green walk 10 rows down: a result less than 10 columns beyond the
+  // edge moves the edge one column further out; otherwise the walk runs
+  // again with the wide window.
   myth = Round(0.9L * myth);
   Extended dv = 10;
   t = WalkToEdge(a, dv, myth, 2, 10, dir, kGreen);
-  const double inwards = (t - edge.x) * dir;
-  if (0 < inwards && inwards < 10) {
+  const double beyond = (t - edge.x) * dir;
+  if (0 < beyond && beyond < 10) {
     edge.x = t + dir;
   } else {
     t = WalkToEdge(a, dv, myth, 15, 0, dir, kGreen);
