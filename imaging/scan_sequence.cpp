@@ -126,10 +126,13 @@ void TFrmPreview::StartCapture(int start, int count, int th) {
 }
 
 void MirrorFrame(const Bitmap& frame, Bitmap& out) {
-  out = frame;
+  if (out.Width() != frame.Width() || out.Height() != frame.Height()) out.SetSize(frame.Width(), frame.Height());
   const int height = frame.Height();
   const std::size_t rowBytes = frame.RowBytes();
-  for (int y = 3; y < height; ++y) std::memcpy(out.Row(y), frame.Row(height + 2 - y), rowBytes);
+  for (int y = 0; y < height; ++y) {
+    const int source = y < 3 ? y : height + 2 - y;
+    std::memcpy(out.Row(y), frame.Row(source), rowBytes);
+  }
 }
 
 void TFrmPreview::TransferFrame(const Bitmap& frame) {
