@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/capture/simulated_optics.h"
+#include "capture/simulated_optics.h"
 
 namespace {
 

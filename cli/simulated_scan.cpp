@@ -1,8 +1,8 @@
 #include "cli/simulated_scan.h"
 
 #include "imaging/scan_sequence.h"
-#include "platform/capture/simulated_gauge.h"
-#include "platform/capture/video_capture.h"
+#include "capture/simulated_gauge.h"
+#include "capture/video_capture.h"
 #include "platform/event_loop.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/measurement_setup.h"
 #include "imaging/measurement.h"
-#include "platform/capture/simulated_optics.h"
+#include "capture/simulated_optics.h"
 #include "platform/language.h"
 
 struct SimulatedScan {

@@ -7,7 +7,7 @@
 #include "imaging/frame_mean.h"
 #include "imaging/pixel_ops.h"
 #include "imaging/trapez.h"
-#include "platform/capture/videology.h"
+#include "capture/videology.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "imaging/core/bitmap.h"
 #include "measure/records.h"
-#include "platform/capture/video_capture.h"
+#include "capture/video_capture.h"
 #include "platform/event_loop.h"
 #include "platform/language.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "imaging/png_codec.h"
-#include "platform/capture/simulated_optics.h"
+#include "capture/simulated_optics.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/capture/simulated_optics.h"
+#include "capture/simulated_optics.h"
 
 namespace {
 

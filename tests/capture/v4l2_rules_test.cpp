@@ -6,8 +6,8 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/capture/v4l2_camera.h"
-#include "platform/capture/v4l2_rules.h"
+#include "capture/v4l2_camera.h"
+#include "capture/v4l2_rules.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/capture/simulated_gauge.h"
-#include "platform/capture/video_capture.h"
+#include "capture/simulated_gauge.h"
+#include "capture/video_capture.h"
 #include "platform/event_loop.h"
 
 namespace {

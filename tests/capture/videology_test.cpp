@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/capture/videology.h"
+#include "capture/videology.h"
 
 namespace {
 

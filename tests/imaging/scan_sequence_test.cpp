@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/capture/simulated_gauge.h"
+#include "capture/simulated_gauge.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "platform/capture/v4l2_rules.h"
+#include "capture/v4l2_rules.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include <linux/videodev2.h>
 
-#include "platform/capture/videology.h"
+#include "capture/videology.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/capture/capture_device.h"
+#include "capture/capture_device.h"
 
 // A control's range as the driver reports it.
 struct ControlRange {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "imaging/core/bitmap.h"
-#include "platform/capture/videology.h"
+#include "capture/videology.h"
 
 struct CaptureMode {
   int width = 0;

@@ -1,4 +1,4 @@
-#include "platform/capture/video_capture.h"
+#include "capture/video_capture.h"
 
 #include <utility>
 

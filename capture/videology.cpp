@@ -1,4 +1,4 @@
-#include "platform/capture/videology.h"
+#include "capture/videology.h"
 
 const std::array<ShutterStep, kShutterStepCount> kShutterSteps = {{
     {ssc2, "ssc2", "1/2", 1.0 / 2},

@@ -1,4 +1,4 @@
-#include "platform/capture/simulated_gauge.h"
+#include "capture/simulated_gauge.h"
 
 #include <chrono>
 #include <condition_variable>

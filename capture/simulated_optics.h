@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "imaging/core/bitmap.h"
-#include "platform/capture/videology.h"
+#include "capture/videology.h"
 #include "synth/channel_generator.h"
 
 struct SimulatedSample {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/capture/capture_device.h"
+#include "capture/capture_device.h"
 
 class V4l2Backend final : public CaptureBackend {
 public:

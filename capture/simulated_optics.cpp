@@ -1,4 +1,4 @@
-#include "platform/capture/simulated_optics.h"
+#include "capture/simulated_optics.h"
 
 #include <algorithm>
 #include <cmath>

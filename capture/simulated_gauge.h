@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/capture/capture_device.h"
-#include "platform/capture/simulated_optics.h"
-#include "platform/capture/videology.h"
+#include "capture/capture_device.h"
+#include "capture/simulated_optics.h"
+#include "capture/videology.h"
 
 inline constexpr const char* kSimulatedGaugeName = "Videology USB-C (simulated)";
 

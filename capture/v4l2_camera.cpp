@@ -1,4 +1,4 @@
-#include "platform/capture/v4l2_camera.h"
+#include "capture/v4l2_camera.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +19,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "platform/capture/v4l2_rules.h"
+#include "capture/v4l2_rules.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "imaging/core/bitmap.h"
-#include "platform/capture/capture_device.h"
+#include "capture/capture_device.h"
 #include "platform/event_loop.h"
 
 // The settings a graph is built from. Audio and file capture are not
