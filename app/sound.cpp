@@ -1,10 +1,11 @@
 #include "app/sound.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
 
 #include <map>
-#include <memory>
 
 #include "platform/file_names.h"
 
@@ -20,9 +21,10 @@ std::string& Last() {
   return last;
 }
 
-// One effect per sound, kept so that a playing sound is not cut off.
-std::map<std::string, std::unique_ptr<QSoundEffect>>& Effects() {
-  static std::map<std::string, std::unique_ptr<QSoundEffect>> effects;
+// One effect per sound, kept so that a playing sound is not cut off; the
+// application owns them, so they go before the audio system does.
+std::map<std::string, QPointer<QSoundEffect>>& Effects() {
+  static std::map<std::string, QPointer<QSoundEffect>> effects;
   return effects;
 }
 
@@ -35,9 +37,9 @@ void PlayMySound(const std::string& SndName) {
   const std::filesystem::path file = FindPathIgnoringCase(Folder(), SndName + ".wav");
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return;
-  auto& effect = Effects()[SndName];
+  QPointer<QSoundEffect>& effect = Effects()[SndName];
   if (!effect) {
-    effect = std::make_unique<QSoundEffect>();
+    effect = new QSoundEffect(QCoreApplication::instance());
     effect->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
   }
   effect->play();
