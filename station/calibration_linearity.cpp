@@ -8,6 +8,7 @@
 #include "measure/numbers.h"
 #include "measure/units.h"
 #include "station/calibration_station.h"
+#include "station/tolerance.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void CalibrationStation::AddGraph(double /*dx*/, double depth) {
   const int n = static_cast<int>(chart_.channel.size());
   if (n >= kLinearityPoints) return;
   const double delta = v - verRef_[n];
-  if (std::abs(delta) < kLinearityTolerance) {
+  if (WithinTolerance(delta, kLinearityTolerance)) {
     panel_.PlayMySound(StationSound::OK);
   } else {
     panel_.PlayMySound(StationSound::FAIL);

@@ -7,6 +7,7 @@
 #include "imaging/pen_line.h"
 #include "imaging/pixel_ops.h"
 #include "measure/profile.h"
+#include "station/tolerance.h"
 
 namespace {
 
@@ -38,5 +39,5 @@ bool SurfaceInTolerance(const TCalRef& reference, const SurfaceReference& found)
 }
 
 bool DimensionsInTolerance(const TCalRef& reference, double width, double depth) {
-  return std::abs(reference.CALD - depth) < 0.008 && std::abs(reference.CALW - width) < 0.01;
+  return WithinTolerance(reference.CALD - depth, 0.008) && WithinTolerance(reference.CALW - width, 0.01);
 }

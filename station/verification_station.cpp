@@ -9,6 +9,7 @@
 #include "measure/units.h"
 #include "platform/profile_file.h"
 #include "station/profile_writes.h"
+#include "station/tolerance.h"
 
 const std::array<const char*, 5> kLevelItems = {"top", "10bit", "20%", "50%", "80%"};
 
@@ -97,7 +98,8 @@ void VerificationStation::SetValues(const Bitmap& rBild) {
   const bool widthShown = ShownNumber(controls.BWidth, wv);
 
   pictures_.ImgChannel = rBild;
-  const bool pass = depthShown && widthShown && std::abs(dv - D) < kDepthTolerance && std::abs(wv - W) < kWidthTolerance;
+  const bool pass = depthShown && widthShown && WithinTolerance(dv - D, kDepthTolerance) &&
+                    WithinTolerance(wv - W, kWidthTolerance);
   controls.DepthShape = pass ? Indicator::Green : Indicator::Red;
   controls.VerifyPDF = pass;
   panel_.PlayMySound(pass ? StationSound::OK : StationSound::FAIL);
