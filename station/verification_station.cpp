@@ -33,6 +33,11 @@ double EditValue(const std::string& text) {
   return value;
 }
 
+// A length as the result labels show it, "-" where the conversion gave no number.
+std::string ShownLength(const MeasureState& state, double v, int decimals) {
+  return std::isfinite(v) ? StrUnitsD(state, v, decimals) : "-";
+}
+
 // The number a displayed text shows; false for an empty or non-numeric text.
 bool ShownNumber(const std::string& text, double& value) { return ParseDecimal(text, value); }
 
@@ -62,6 +67,7 @@ void VerificationStation::CapturebtnClick() { state_.Level = -controls.Levelgrp;
 // displayed value is no number or 0); nothing is written then.
 bool VerificationStation::DeriveFactor(const char* key, double target, double value, double& factor) {
   if (ReadProfileString(kCalSection, key, "NONE", 30, fileInUse_) != "NONE") return true;
+  if (!std::isfinite(value)) return false;
   double shown = 0;
   if (!ShownNumber(StrUnits(state_, value), shown)) return false;
   const double derived = target / shown;
@@ -84,16 +90,16 @@ void VerificationStation::SetValues(const Bitmap& rBild) {
   const double D = EditValue(controls.CALDEdit);
 
   double d = GetDepth(state_, channel.depth, 1);
-  controls.DListBx.push_back(StrUnitsD(state_, d, 4));
+  controls.DListBx.push_back(ShownLength(state_, d, 4));
   if (d > 0 && DeriveFactor("DVFaktor", D, d, cal.DVFaktor)) d = GetDepth(state_, channel.depth, cal.DVFaktor);
-  controls.BDepth = StrUnits(state_, d);
+  controls.BDepth = ShownLength(state_, d, state_.Digits);
   double dv = 0;
   const bool depthShown = ShownNumber(controls.BDepth, dv);
 
   double w = GetWidth(channel.width, 1);
-  controls.WListBx.push_back(StrUnitsD(state_, w, 4));
+  controls.WListBx.push_back(ShownLength(state_, w, 4));
   if (w > 0 && DeriveFactor("WVFaktor", W, w, cal.WVFaktor)) w = GetWidth(channel.width, cal.WVFaktor);
-  controls.BWidth = StrUnits(state_, w);
+  controls.BWidth = ShownLength(state_, w, state_.Digits);
   double wv = 0;
   const bool widthShown = ShownNumber(controls.BWidth, wv);
 
