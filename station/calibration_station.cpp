@@ -150,10 +150,12 @@ void CalibrationStation::CalcPPI(double dx, double depth) {
   GetValue(controls.CalHEdit, D);
   if (D == 0) D = ReadFallbackDepth(StationFile(home_));
 
-  // A capture without a channel gives no scale: the calibration in memory
-  // stays as it was.
+  // A capture without a channel, or references that are not lengths, give no
+  // scale: the calibration in memory stays as it was.
   if (!(w > 0)) return RejectCapture("no channel width");
   if (!(d > 0)) return RejectCapture("no channel depth");
+  if (!(W > 0)) return RejectCapture("no reference width");
+  if (!(D > 0)) return RejectCapture("no reference depth");
 
   TImgCalibration& cal = state_.ImgCalibration;
   TImgCalReport& sample = state_.SampleRep;

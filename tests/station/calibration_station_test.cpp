@@ -180,19 +180,26 @@ TEST_F(StationTest, CaptureWithoutChannelLeavesTheCalibrationUnchanged) {
     double width;
     double depth;
     const char* setup;
+    const char* widthEdit;
+    const char* depthEdit;
     const char* label;
   } cases[] = {
-      {0, 300, "", "1/1 no channel width"},
-      {425, 0, "", "1/1 no channel depth"},
-      {425, -1, "", "1/1 no channel depth"},
-      {425, 300, "[VELDRAQXCALSETUP]\r\nCALW=0\r\n", "1/1 no scale"},
+      {0, 300, "", "3.000", "2.100", "1/1 no channel width"},
+      {425, 0, "", "3.000", "2.100", "1/1 no channel depth"},
+      {425, -1, "", "3.000", "2.100", "1/1 no channel depth"},
+      {425, 300, "[VELDRAQXCALSETUP]\r\nCALW=0\r\n", "0", "2.100", "1/1 no reference width"},
+      {425, 300, "", "-3", "2.100", "1/1 no reference width"},
+      {425, 300, "", "3.000", "-2,1", "1/1 no reference depth"},
+      {1e10, 300, "", "1e-300", "2.100", "1/1 no scale"},
   };
   for (const Case& k : cases) {
     WriteSetup(k.setup);
     station.InitCalRef(0);
-    station.controls.CALWEdit = "0";
+    station.controls.CALWEdit = k.widthEdit;
+    station.controls.CalHEdit = k.depthEdit;
     const TImgCalibration before = state.ImgCalibration;
     const TImgCalReport sampleBefore = state.SampleRep;
+    const TCalRef referenceBefore = station.CalRef();
     panel.sounds.clear();
     station.CalcPPI(k.width, k.depth);
     EXPECT_EQ(station.controls.DimShape, Indicator::Red) << k.label;
@@ -201,6 +208,7 @@ TEST_F(StationTest, CaptureWithoutChannelLeavesTheCalibrationUnchanged) {
     EXPECT_EQ(state.ImgCalibration.PixelPerInch, before.PixelPerInch);
     EXPECT_EQ(state.ImgCalibration.ZFaktor, before.ZFaktor);
     EXPECT_EQ(state.SampleRep.depth, sampleBefore.depth);
+    EXPECT_EQ(station.CalRef().CALW, referenceBefore.CALW);
     EXPECT_EQ(station.CountH(), 0);
   }
 }
