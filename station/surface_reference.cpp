@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "imaging/pen_line.h"
 #include "imaging/pixel_ops.h"
+#include "imaging/result_overlay.h"
 #include "measure/profile.h"
 #include "station/tolerance.h"
 
@@ -14,8 +14,7 @@ namespace {
 constexpr int kProfileTop = 20;
 constexpr int kProfileBottom = 400;
 constexpr int kCentreColumn = 640;
-constexpr TColor kRed = 0x0000FF;
-constexpr double kLineWidth = 8;
+constexpr int kLineWidth = 8;
 
 }  // namespace
 
@@ -28,7 +27,8 @@ SurfaceReference MeasureSurfaceReference(Bitmap& frame, Extended& m, Extended& c
   found.top = std::max(kMinimumSurfaceRow, Round(m * kCentreColumn + c));
   const PixelRect rect{320, found.top - 20, 320 + 640, found.top - 20 + 40};
   found.brightness = GetImgBrightnes(frame, rect, 0);
-  DrawPenLine(frame, 0, Round(c), 1280, Round(m * 1280 + c), kLineWidth, kRed);
+  BitmapCanvas canvas(frame);
+  DrawPenLine(canvas, 0, Round(c), 1280, Round(m * 1280 + c), overlay_colors::kRed, kLineWidth);
   found.angle = static_cast<double>(std::atan(m) * 180 / std::numbers::pi_v<Extended>);
   return found;
 }

@@ -35,10 +35,10 @@ TEST(SurfaceReference, FlatSampleGivesRowBrightnessAndLevel) {
   EXPECT_EQ(found.top, 230);
   EXPECT_EQ(found.brightness, 25);  // 5 rows of 200 in the 40 rows of the rectangle
   EXPECT_NEAR(found.angle, 0, 1e-9);
-  // The fitted line is drawn 8 pixels wide: rows 226..233.
+  // The fitted line is drawn with a round pen 8 pixels wide: rows 226..234.
   for (int x : {0, 640, 1279}) {
-    EXPECT_TRUE(IsRed(frame, x, 226) && IsRed(frame, x, 233)) << x;
-    EXPECT_FALSE(IsRed(frame, x, 225) || IsRed(frame, x, 234)) << x;
+    EXPECT_TRUE(IsRed(frame, x, 226) && IsRed(frame, x, 234)) << x;
+    EXPECT_FALSE(IsRed(frame, x, 225) || IsRed(frame, x, 235)) << x;
   }
 }
 
