@@ -10,4 +10,6 @@
 
 int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -13,6 +13,8 @@ constexpr const char* kUsage =
     "  analyse FILE...      measure tool images (.CRY) again\n"
     "  scan --simulate      take a whole scan with the simulated gauge and measure it\n"
     "  bench                time the work after a scan\n"
+    "  calibrate --simulate calibrate the simulated gauge as the calibration window does\n"
+    "  verify --simulate    verify the simulated gauge with the calibration of its home folder\n"
     "  vqx COMMAND --help   the options of a command\n";
 
 }  // namespace
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
   if (command == "analyse" || command == "analyze") return AnalyseCommand(args, stdout, stderr);
   if (command == "scan") return ScanCommand(args, stdout, stderr);
   if (command == "bench") return BenchCommand(args, stdout, stderr);
+  if (command == "calibrate") return CalibrateCommand(args, stdout, stderr);
+  if (command == "verify") return VerifyCommand(args, stdout, stderr);
   std::fprintf(stderr, "vqx: unknown command '%s' (try vqx --help)\n", command.c_str());
   return 2;
 }

@@ -19,6 +19,7 @@ public:
   void Capture(const Bitmap& image, int count) override {
     scan_.outcome = CaptureResult(setup_.state, images_, image, count, setup_.material, setup_.options);
     scan_.image = images_.iBild;
+    scan_.picture = images_.rBild;
     scan_.frames = count;
     captured = true;
     loop_.Post([this] { gauge_.PressKey(false); });
@@ -67,8 +68,16 @@ bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, st
                       const LanguageStore& language, SimulatedScan& scan, std::string& error,
                       const std::function<void(int)>& progress,
                       const std::function<void(const std::string&)>& message) {
+  return RunSimulatedScan(setup, sample, OpticsOf(setup.state.ImgCalibration, seed), language, scan, error, progress,
+                          message);
+}
+
+bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, const GaugeOptics& optics,
+                      const LanguageStore& language, SimulatedScan& scan, std::string& error,
+                      const std::function<void(int)>& progress,
+                      const std::function<void(const std::string&)>& message) {
   QueuedEventLoop loop;
-  SimulatedGauge gauge(sample, OpticsOf(setup.state.ImgCalibration, seed));
+  SimulatedGauge gauge(sample, optics);
   VideoCapture capture(loop, {&gauge});
   ScanHost host(setup, gauge, loop, scan, progress, message);
   TFrmPreview preview(loop, capture, host, setup.state, language);

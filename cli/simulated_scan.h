@@ -13,7 +13,8 @@
 
 struct SimulatedScan {
   MeasurementOutcome outcome;
-  Bitmap image;  // the combined image with the profile in its last row
+  Bitmap image;    // the combined image with the profile in its last row
+  Bitmap picture;  // the result picture
   int frames = 0;
 };
 
@@ -22,6 +23,13 @@ struct SimulatedScan {
 // camera messages of `language`. False with a message when the scan does not
 // complete.
 bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed,
+                      const LanguageStore& language, SimulatedScan& scan, std::string& error,
+                      const std::function<void(int)>& progress = {},
+                      const std::function<void(const std::string&)>& message = {});
+
+// The same with a gauge of the given optics rather than one built to match
+// the calibration in use.
+bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, const GaugeOptics& optics,
                       const LanguageStore& language, SimulatedScan& scan, std::string& error,
                       const std::function<void(int)>& progress = {},
                       const std::function<void(const std::string&)>& message = {});

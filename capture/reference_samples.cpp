@@ -1,0 +1,51 @@
+#include "capture/reference_samples.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kCentreColumn = 640;
+constexpr double kLinearityWidthMm = 1.5;
+
+}  // namespace
+
+GaugeOptics TrueOptics(const GaugeTruth& gauge, std::uint32_t seed) {
+  GaugeOptics optics;
+  optics.pixelsPerInch = gauge.pixelsPerInch;
+  optics.zFactor = gauge.zFactor;
+  optics.top = gauge.top;
+  optics.trapez = gauge.trapez;
+  optics.seed = seed;
+  return optics;
+}
+
+double SeenDepth(const GaugeTruth& gauge, double depthMm) {
+  return depthMm * (1 + gauge.shallowBend * std::exp(-depthMm / gauge.shallowDepthMm));
+}
+
+SimulatedSample UnderGauge(const GaugeTruth& gauge, SimulatedSample sample) {
+  sample.surfaceSlope = gauge.tilt;
+  sample.surfaceRow = gauge.top - gauge.tilt * kCentreColumn;
+  sample.centreColumn = kCentreColumn;
+  sample.depthMm = SeenDepth(gauge, sample.depthMm);
+  return sample;
+}
+
+SimulatedSample FlatReferenceSample() {
+  SimulatedSample sample;
+  sample.shape = synth::ChannelShape::Flat;
+  sample.depthMm = 0;
+  sample.widthMm = 0;
+  return sample;
+}
+
+SimulatedSample RectangularChannel(double depthMm, double widthMm) {
+  SimulatedSample sample;
+  sample.shape = synth::ChannelShape::Flat;
+  sample.depthMm = depthMm;
+  sample.widthMm = widthMm;
+  sample.flankAngle = 0;
+  return sample;
+}
+
+SimulatedSample LinearityChannel(double depthMm) { return RectangularChannel(depthMm, kLinearityWidthMm); }
