@@ -104,13 +104,7 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
   const bool accept = parsed.Has("--accept");
   CalibrationStation* current = nullptr;
   ConsolePanel panel(
-      [accept](const std::string& text, const std::string&) {
-        // The device file of this serial is this calibration's own; a
-        // linearity point out of tolerance is taken only when asked for.
-        if (text.rfind("Out of Tolerance", 0) == 0) return accept;
-        return text == "Calibration File exists!";
-      },
-      [&](ReportKind kind, std::string& message) {
+      CalibrationAnswers(accept), [&](ReportKind kind, std::string& message) {
         return current && WriteCalibrationCertificate(*current, setup.state, pictures, home, kind, message);
       });
   CalibrationStation station(setup.state, pictures, panel, home, fileInUse);
@@ -243,6 +237,6 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
     std::fprintf(err, "vqx calibrate: %s\n", error.c_str());
     return 1;
   }
-  if (!saved) return 3;
+  if (!saved || (linearityComplete && !tableSaved)) return 3;
   return certificate ? 0 : 1;
 }

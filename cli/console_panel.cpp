@@ -57,3 +57,10 @@ void ConsolePanel::Refresh(int shutter, int gain, bool flip, bool mirror) {
 std::vector<std::string> ConsolePanel::TakeSounds() { return Take(sounds_); }
 std::vector<std::string> ConsolePanel::TakeQuestions() { return Take(questions_); }
 std::vector<std::string> ConsolePanel::TakeMessages() { return Take(messages_); }
+
+ConsolePanel::Answerer CalibrationAnswers(bool accept) {
+  return [accept](const std::string& text, const std::string&) {
+    if (text.rfind("Out of Tolerance", 0) == 0) return accept;
+    return text == "Calibration File exists!";
+  };
+}

@@ -53,3 +53,8 @@ private:
   CameraSettings camera_;
   int refreshes_ = 0;
 };
+
+// The answers of a calibration run: the device file of the serial being
+// calibrated is replaced; a linearity point out of tolerance is taken only
+// with `accept`; anything else is answered No.
+ConsolePanel::Answerer CalibrationAnswers(bool accept);

@@ -1,0 +1,154 @@
+// vqx calibrate and verify as a technician runs them: the life of a
+// simulated gauge from its calibration to its verification, and the
+// mistakes a user can make on the command line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "capture/reference_samples.h"
+#include "tests/cli/vqx_run.h"
+
+namespace {
+
+// The lines of `text` that start with `step` + ":".
+std::vector<std::string> Steps(const std::string& text, const std::string& step) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(step + ":", 0) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+bool Has(const std::string& line, const std::string& what) { return line.find(what) != std::string::npos; }
+
+// The number after `key` + " " in a step line.
+double Field(const std::string& line, const std::string& key) {
+  const std::size_t at = line.find(key + " ");
+  return at == std::string::npos ? -1e9 : std::strtod(line.c_str() + at + key.size() + 1, nullptr);
+}
+
+std::size_t FilesIn(const std::filesystem::path& folder) {
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(folder, ignored)) return 0;
+  std::size_t n = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) n += entry.is_regular_file() ? 1 : 0;
+  return n;
+}
+
+TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
+  TempFolder home;
+  const std::string h = home.Path().string();
+  const VqxOutput calibration = RunVqx("calibrate --simulate --home " + h + " --serial 42", home);
+  EXPECT_NE(calibration.err.find("VELDRAQXEICH.INI written for the simulated gauge"), std::string::npos)
+      << calibration.err;
+
+  const std::vector<std::string> max = Steps(calibration.out, "max");
+  ASSERT_EQ(max.size(), 1u) << calibration.out;
+  EXPECT_TRUE(Has(max[0], "BRTolShape green")) << max[0];
+  const std::vector<std::string> captures = Steps(calibration.out, "capture");
+  ASSERT_EQ(captures.size(), 3u) << calibration.out;
+  EXPECT_TRUE(Has(captures[0], "CountHLabel 1/3, sounds OK")) << captures[0];
+  EXPECT_TRUE(Has(captures[2], "CountHLabel 3/3")) << captures[2];
+  EXPECT_TRUE(Has(captures[2], "DimShape green, sounds tada")) << captures[2];
+  EXPECT_NEAR(Field(captures[2], "BWidth"), 3.0, 0.01 + 1e-9);
+  EXPECT_NEAR(Field(captures[2], "BHeight"), 2.1, 0.008 + 1e-9);
+  // The scale and depth factor found are the gauge's own, not the nominal ones.
+  const std::vector<std::string> summary = Steps(calibration.out, "summary");
+  ASSERT_EQ(summary.size(), 1u);
+  EXPECT_NEAR(Field(summary[0], "PixelPerInch"), kSimulatedGaugeTruth.pixelsPerInch,
+              0.01 * kSimulatedGaugeTruth.pixelsPerInch);
+  EXPECT_NEAR(Field(summary[0], "ZFaktor"), kSimulatedGaugeTruth.zFactor, 0.005);
+
+  const std::vector<std::string> linearity = Steps(calibration.out, "linearity");
+  ASSERT_EQ(linearity.size(), 4u);
+  for (const std::string& line : linearity) EXPECT_TRUE(Has(line, "taken yes")) << line;
+  const std::vector<std::string> certificate = Steps(calibration.out, "certificate");
+  ASSERT_EQ(certificate.size(), 1u);
+  EXPECT_TRUE(Has(certificate[0], "BRTolShape green, DimShape green")) << certificate[0];
+
+  // The calibration, its device file, the linearisation table and the linearity file.
+  const std::string inUse = ReadBytes(home / "VELDRAQX.INI");
+  EXPECT_TRUE(Has(inUse, "SERIAL=00042")) << inUse;
+  EXPECT_FALSE(Has(inUse, "PixelPerInch=3600")) << inUse;
+  EXPECT_FALSE(Has(inUse, "LUTX1=0.00000")) << inUse;
+  EXPECT_TRUE(Has(inUse, "LUTX5=2.10000")) << inUse;
+  EXPECT_TRUE(std::filesystem::exists(home / "VELDRAQXINI" / "00042_VELDRAQX.INI"));
+  EXPECT_TRUE(std::filesystem::exists(home / "VELDRAQXINI" / "00042_LIN.TXT"));
+
+  // Without the report composer no certificate is written, and the run says so.
+  EXPECT_TRUE(Has(certificate[0], "written no")) << certificate[0];
+  EXPECT_TRUE(Has(certificate[0], "no report composer")) << certificate[0];
+  EXPECT_EQ(calibration.exitCode, 1);
+  EXPECT_EQ(FilesIn(home / "CALReports"), 0u);
+
+  const VqxOutput verification = RunVqx("verify --simulate --home " + h + " --captures 10", home);
+  const std::vector<std::string> checks = Steps(verification.out, "capture");
+  ASSERT_EQ(checks.size(), 10u) << verification.out << verification.err;
+  for (const std::string& line : checks) {
+    EXPECT_TRUE(Has(line, "DepthShape green, result pass, sounds OK")) << line;
+    EXPECT_NEAR(Field(line, "BDepth"), 0.52, 0.01);
+    EXPECT_NEAR(Field(line, "BWidth"), 3.0, 0.02);
+  }
+  const std::vector<std::string> statistics = Steps(verification.out, "statistics");
+  ASSERT_EQ(statistics.size(), 1u);
+  EXPECT_TRUE(Has(statistics[0], "CountLabel 10")) << statistics[0];
+  EXPECT_TRUE(Has(statistics[0], "passes 10/10")) << statistics[0];
+  const std::vector<std::string> report = Steps(verification.out, "report");
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_TRUE(Has(report[0], "VerifyPDF enabled")) << report[0];
+  EXPECT_TRUE(Has(report[0], "written no")) << report[0];
+  EXPECT_EQ(verification.exitCode, 1);
+  // The targets are written before the report is asked for.
+  EXPECT_TRUE(Has(ReadBytes(home / "VELDRAQX.INI"), "TD=520")) << ReadBytes(home / "VELDRAQX.INI");
+}
+
+TEST(StationCommands, AGaugeWithTheNominalCalibrationFailsItsVerification) {
+  TempFolder home;
+  // The factors of a fresh gauge, not this gauge's: its depths read about
+  // 4 % short.
+  WriteBytes(home / "VELDRAQX.INI",
+             "[VELDRAQXCAL]\r\nCALVER=1\r\nTOP=318\r\nSHUTTER=10\r\nGAIN=70\r\nPixelPerInch=3600\r\n"
+             "ZFaktor=1\r\nDVFaktor=1\r\nWVFaktor=1\r\n");
+  const VqxOutput run = RunVqx("verify --simulate --home " + home.Path().string() + " --captures 2 --json", home);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out.find("\"result\":\"pass\""), std::string::npos) << run.out;
+  EXPECT_TRUE(Has(run.out, "\"DepthShape\":\"red\",\"result\":\"fail\"")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\"VerifyPDF\":\"disabled\",\"written\":\"no\"")) << run.out;
+  EXPECT_FALSE(Has(ReadBytes(home / "VELDRAQX.INI"), "MORKELTARGET"));
+}
+
+struct UsageCase {
+  const char* arguments;
+  int exitCode;
+  const char* message;
+};
+
+TEST(StationCommands, UsageMistakesAreNamed) {
+  TempFolder folder;
+  const std::string missing = (folder / "nowhere").string();
+  const UsageCase cases[] = {
+      {"calibrate", 2, "only the simulated gauge"},
+      {"calibrate --simulate --seed -1", 2, "--seed must be a whole number"},
+      {"calibrate --simulate --serial 4.5", 2, "--serial must be a whole number"},
+      {"calibrate --simulate extra", 2, "unexpected argument 'extra'"},
+      {"verify --home x", 2, "only the simulated gauge"},
+      {"verify --simulate --captures 0", 2, "--captures must be a whole number from 1"},
+      {"verify --simulate --target-depth abc", 2, "--target-depth"},
+  };
+  for (const UsageCase& c : cases) {
+    const VqxOutput run = RunVqx(c.arguments, folder);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+    EXPECT_TRUE(Has(run.err, c.message)) << c.arguments << ": " << run.err;
+  }
+  const VqxOutput uncalibrated = RunVqx("verify --simulate --home " + missing, folder);
+  EXPECT_EQ(uncalibrated.exitCode, 3);
+  EXPECT_TRUE(Has(uncalibrated.err, "vqx calibrate --simulate --home")) << uncalibrated.err;
+  EXPECT_EQ(RunVqx("calibrate --help", folder).exitCode, 0);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+// Runs the vqx program as a user does and keeps its outputs and exit code.
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/temp_folder.h"
+
+struct VqxOutput {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+inline VqxOutput RunVqx(const std::string& arguments, const TempFolder& folder) {
+  const std::string errFile = (folder / "stderr.txt").string();
+  const std::string command = std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
+  VqxOutput run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(errFile);
+  run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  return run;
+}
