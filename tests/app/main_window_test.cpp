@@ -325,3 +325,25 @@ TEST(AuxiliaryWindows, ManualInTheLanguageOrEnglishOrAPageSayingItIsMissing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainWindowStartup, BrokenOrMissingSettingsFileGivesTheDefaults) {
+  for (const char* content : {static_cast<const char*>(nullptr), "\x01\x02garbage\n[VELDRAQX\nDIGITS==x\n"}) {
+    ProgramFixture f([&](const std::filesystem::path& home) {
+      std::filesystem::remove(home / "VELDRAQX.INI");
+      if (content) Write(home / "VELDRAQX.INI", content);
+    });
+    f.Start();
+    f.program->Main().FormActivate();
+    EXPECT_TRUE(f.user.fatal.empty());
+    const MeasureState& state = f.program->Context().state;
+    EXPECT_EQ(state.Units, 25.4);
+    EXPECT_EQ(state.Digits, 3);
+    EXPECT_EQ(f.program->Context().Sprache, "English");
+    EXPECT_EQ(f.program->Main().MaterialItem(), 0);
+    EXPECT_EQ(f.program->Main().windowTitle(), "VELDRA QuadraGauge v0.1.0.0 SN 00000");
+  }
+}
+
+}  // namespace
