@@ -165,20 +165,23 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
     output.EndStep();
   }
 
+  // The window compares each capture with the reference after the points
+  // taken so far, so a refused point ends the run of captures.
   station.ClearGraphbtnClick();
   station.VRefreshbtnClick();
-  for (int n = 0; scanned && n < 4; ++n) {
-    const std::size_t taken = station.Chart().channel.size();
+  bool refused = false;
+  while (scanned && !refused && station.Chart().channel.size() < 4) {
+    const std::size_t n = station.Chart().channel.size();
     SimulatedScan scan;
     scanned = simulated.Scan(setup, LinearityChannel(station.VerRef()[n]), language, scan, error);
     output.BeginStep("linearity");
     output.Text("REF", c.VeryGrid[0][n + 1]);
     if (scanned) {
       station.Capture(scan.picture, CalibratePage::Verify);
-      const bool accepted = station.Chart().channel.size() > taken;
+      refused = station.Chart().channel.size() == n;
       output.Text("Depth", c.VeryGrid[1][n + 1]);
-      if (accepted) output.Number("DIFF", station.Chart().channelDiff.back().y, 3);
-      output.Text("taken", accepted ? "yes" : "no");
+      if (!refused) output.Number("DIFF", station.Chart().channelDiff.back().y, 3);
+      output.Text("taken", refused ? "no" : "yes");
     } else {
       output.Text("error", error);
     }

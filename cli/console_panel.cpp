@@ -27,6 +27,10 @@ void ConsolePanel::PlayMySound(StationSound sound) { sounds_.push_back(SoundName
 bool ConsolePanel::AskYesNo(const std::string& text, const std::string& title) {
   const bool yes = answer_ && answer_(text, title);
   std::string shown = title.empty() ? text : title + ": " + text;
+  // One line per question: the message box's line breaks become " / ".
+  for (std::size_t at = shown.find("\r\n"); at != std::string::npos; at = shown.find("\r\n", at)) {
+    shown.replace(at, 2, " / ");
+  }
   questions_.push_back(shown + (yes ? " -> Yes" : " -> No"));
   return yes;
 }

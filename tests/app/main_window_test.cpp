@@ -45,7 +45,7 @@ std::string Read(const std::filesystem::path& path) {
 
 QColor TextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
-TEST(MainWindowStartup, DemoHomeShowsCaptionHidesStationAndDeviceEntries) {
+TEST(MainWindowStartup, DemoHomeShowsCaptionAndStationHidesDeviceEntries) {
   ProgramFixture f;
   f.Start();
   TFrmMain& main = f.program->Main();
@@ -53,7 +53,8 @@ TEST(MainWindowStartup, DemoHomeShowsCaptionHidesStationAndDeviceEntries) {
   EXPECT_FALSE(main.firstActivatePending());
   EXPECT_TRUE(f.user.fatal.empty());
   EXPECT_EQ(main.windowTitle(), "VELDRA QuadraGauge v0.1.0.0 SN 00001");
-  EXPECT_FALSE(main.Calibrate1->isVisible());
+  // The demo home is a calibration station's (its station file is made for the simulated gauge).
+  EXPECT_TRUE(main.Calibrate1->isVisible());
   EXPECT_FALSE(main.Connect1->isVisible());
   EXPECT_TRUE(f.user.modalShown.empty());
   EXPECT_EQ(f.program->Context().cf_inifile, f.home / "VELDRAQX.INI");
@@ -68,13 +69,15 @@ TEST(MainWindowStartup, DemoHomeShowsCaptionHidesStationAndDeviceEntries) {
   EXPECT_EQ(main.mmLabel1->text(), "mm");
 }
 
-TEST(MainWindowStartup, CalibrateEntryOnAStation) {
-  ProgramFixture f([](const std::filesystem::path& home) {
-    Write(home / "VELDRAQXEICH.INI", "[VELDRAQX]\nISEICH=" + std::to_string(kCalibrationStationCode) + "\n");
-  });
-  f.Start();
-  f.program->Main().FormActivate();
-  EXPECT_TRUE(f.program->Main().Calibrate1->isVisible());
+TEST(MainWindowStartup, CalibrateEntryOnlyOnAStation) {
+  for (const int code : {kCalibrationStationCode, kCalibrationStationCode + 1}) {
+    ProgramFixture f([code](const std::filesystem::path& home) {
+      Write(home / "VELDRAQXEICH.INI", "[VELDRAQX]\nISEICH=" + std::to_string(code) + "\n");
+    });
+    f.Start();
+    f.program->Main().FormActivate();
+    EXPECT_EQ(f.program->Main().Calibrate1->isVisible(), code == kCalibrationStationCode);
+  }
 }
 
 TEST(MainWindowStartup, OneDeviceFileNeedsNoSelection) {

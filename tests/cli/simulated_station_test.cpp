@@ -30,6 +30,7 @@ protected:
     state.Digits = 3;
     state.ImgCalibration.PixelPerInch = 3600;
     state.ImgCalibration.ZFaktor = 1;
+    state.ImgCalibration.DFaktor = 1;
   }
 
   TempFolder home;
