@@ -134,11 +134,14 @@ TEST(PngKinds, ConvertToTruecolour) {
       {"palette 4", Build(2, 1, 4, 3, std::string("\0\x10", 2), Chunk("PLTE", "\x01\x02\x03\x0A\x0B\x0C")), 0x0C, 0x0B,
        0x0A},
       {"rgb 16", Build(1, 1, 16, 2, std::string("\0\x12\x34\x56\x78\x9A\xBC", 7)), 0x9A, 0x56, 0x12},
-      {"rgba half", Build(1, 1, 8, 6, std::string("\0\x00\x00\x00\x80", 5)), 0x7F, 0x7F, 0x7F},
-      {"rgba opaque", Build(1, 1, 8, 6, std::string("\0\x10\x20\x30\xFF", 5)), 0x30, 0x20, 0x10},
-      {"grey alpha clear", Build(1, 1, 8, 4, std::string("\0\x00\x00", 3)), 0xFF, 0xFF, 0xFF},
+      // Transparency is dropped: the colour samples arrive as stored.
+      {"rgba half", Build(1, 1, 8, 6, std::string("\0\x00\x00\x00\x80", 5)), 0x00, 0x00, 0x00},
+      {"rgba clear", Build(1, 1, 8, 6, std::string("\0\x10\x20\x30\x00", 5)), 0x30, 0x20, 0x10},
+      {"grey alpha clear", Build(1, 1, 8, 4, std::string("\0\x05\x00", 3)), 0x05, 0x05, 0x05},
       {"rgb with tRNS colour", Build(1, 1, 8, 2, std::string("\0\x01\x02\x03", 4), Chunk("tRNS", std::string("\0\x01\0\x02\0\x03", 6))),
-       0xFF, 0xFF, 0xFF},
+       0x03, 0x02, 0x01},
+      {"palette with tRNS", Build(1, 1, 8, 3, std::string("\0\x00", 2), Chunk("PLTE", "\x0A\x0B\x0C") + Chunk("tRNS", std::string("\0", 1))),
+       0x0C, 0x0B, 0x0A},
   };
   for (const Case& c : cases) {
     Bitmap bitmap;
@@ -166,7 +169,7 @@ TEST(ProfileRow, FollowsTheImageWidth) {
     int width;
     int filled;
   };
-  for (Case c : {Case{100, 100}, Case{1280, 1280}, Case{1300, 1280}}) {
+  for (Case c : {Case{100, 100}, Case{1280, 1280}, Case{1281, 1281}, Case{1300, 1281}}) {
     Bitmap image(c.width, 2000);
     PackProfileRow(image, line);
     TProfileLine back;
