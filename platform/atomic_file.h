@@ -29,7 +29,9 @@ inline constexpr std::uintmax_t kMaxImageFileBytes = 128u << 20; // tool images 
 // reading, so a read never blocks and never runs without end. On failure
 // `bytes` is untouched and the message names the file and the reason (the
 // system's, or the limit of the rules).
-FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes, const ReadRules& rules);
+// Without rules a file up to kMaxImageFileBytes is read.
+FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes,
+                         const ReadRules& rules = {kMaxImageFileBytes, "file", {}, {}});
 
 // Replaces `path` with `bytes`: they go to a new temporary file in the same
 // folder, which is flushed to disk and renamed over the old one, so a crash
