@@ -26,9 +26,14 @@ build-asan: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
 # Until the desktop program exists the main job is a scan with the simulated
-# gauge, calibrated by the demo home folder's settings file.
-run: build
+# gauge, calibrated by the demo home folder's settings file: a trapezoid and
+# a round channel, each result printed beside the sample's truth and the
+# error of each value. Builds only vqx and its data, not tests or benchmarks.
+run: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target vqx
 	$(BUILD)/cli/vqx scan --simulate --cal data/demo/VELDRAQX.INI
+	$(BUILD)/cli/vqx scan --simulate --cal data/demo/VELDRAQX.INI --shape round --depth 0.6 --width 1.2
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
