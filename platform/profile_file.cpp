@@ -54,7 +54,8 @@ struct Entry {
 };
 
 // A section header is "[" up to the last "]" of the line (leading blanks
-// allowed), its name trimmed inside the brackets; a key line has a non-empty name before its first "=".
+// allowed), its name trimmed inside the brackets; a key line has a non-empty
+// name before its first "=".
 Entry Classify(std::string_view content) {
   std::string_view s = Trim(content);
   if (s.empty()) return {};

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "imaging/profile_row.h"
 #include "imaging/tool_image.h"
 #include "tests/temp_folder.h"
 
@@ -219,6 +220,18 @@ TEST(VqxCommand, AProfileWithoutLightIsNoChannel) {
   const nlohmann::json array = nlohmann::json::parse(json.out);
   EXPECT_EQ(array[0]["status"], "no channel");
   EXPECT_TRUE(array[0]["depthMm"].is_null());
+
+  // A lit line far below the surface rows the analysis looks for: it ends
+  // before the edges, and says so.
+  Bitmap low(1280, 1024);
+  TProfileLine line;
+  line.fill(900);
+  PackProfileRow(low, line);
+  const std::string lowFile = (folder / "low.CRY").string();
+  ASSERT_TRUE(SaveBmpAsPNG(low, lowFile).ok);
+  const VqxRun lowRun = Vqx("analyse " + lowFile + " --json", folder);
+  EXPECT_EQ(lowRun.exitCode, 0);
+  EXPECT_EQ(nlohmann::json::parse(lowRun.out)[0]["status"], "no channel") << lowRun.out;
 }
 
 // A --cal file that cannot be used is an error with its reason, never a
