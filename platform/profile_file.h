@@ -56,10 +56,11 @@ int ReadProfileInt(std::string_view section, std::string_view key, int fallback,
 // names the file and the reason.
 FileStatus ReadProfileFile(const std::filesystem::path& file, std::string& bytes);
 
+// One key of a write: its section, its name and the value.
 struct ProfileEntry {
-  std::string_view section;
-  std::string_view key;
-  std::string_view value;
+  std::string section;
+  std::string key;
+  std::string value;
 };
 
 // Writes every entry, in order, as WriteProfileString would, and replaces the

@@ -8,14 +8,12 @@
 
 namespace {
 
-// The signature is kept inverted here, so the reader's own code never holds
-// the bytes it searches for; only a version record does.
-constexpr std::array<unsigned char, 16> kInvertedSignature = {
-    0xA9, 0xAE, 0xA7, 0xB0, 0xB9, 0xB6, 0xB3, 0xBA, 0xA9, 0xBA, 0xAD, 0xAC, 0xB6, 0xB0, 0xB1, 0xFF};
-
+// Read through a volatile pointer, so the compiler cannot fold the signature
+// into a constant of the reader's own program, where it would be found.
 std::array<unsigned char, 16> Signature() {
+  const volatile unsigned char* inverted = version_detail::kInvertedSignature.data();
   std::array<unsigned char, 16> s{};
-  for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<unsigned char>(~kInvertedSignature[i]);
+  for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<unsigned char>(~inverted[i]);
   return s;
 }
 
@@ -25,14 +23,6 @@ std::uint32_t LittleEndian32(const unsigned char* p) {
 }
 
 }  // namespace
-
-FileVersionRecord MakeFileVersionRecord(int major, int minor, int release, int build) {
-  FileVersionRecord r{};
-  r.signature = Signature();
-  r.fileVersionMS = static_cast<std::uint32_t>(major & 0xFFFF) << 16 | static_cast<std::uint32_t>(minor & 0xFFFF);
-  r.fileVersionLS = static_cast<std::uint32_t>(release & 0xFFFF) << 16 | static_cast<std::uint32_t>(build & 0xFFFF);
-  return r;
-}
 
 std::string GetVersionInfos(const std::filesystem::path& filename) {
   std::ifstream in(filename, std::ios::binary);
