@@ -224,6 +224,6 @@ FileStatus WriteProfileStrings(std::span<const ProfileEntry> entries, const std:
 
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::filesystem::path& file) {
-  const ProfileEntry entry{section, key, value};
+  const ProfileEntry entry{std::string(section), std::string(key), std::string(value)};
   return WriteProfileStrings(std::span<const ProfileEntry>(&entry, 1), file).ok;
 }
