@@ -37,8 +37,9 @@ run: deps
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  cd $(DEMO_HOME) && exec $(CURDIR)/$(BUILD)/app/veldra-qx --simulate; \
 	else \
-	  echo "make run: no display here, so the headless demo scan runs instead of the window."; \
-	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI; \
+	  echo "make run: no display here, so the headless demo scans run instead of the window."; \
+	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI && \
+	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI --shape round --depth 0.6 --width 1.2; \
 	fi
 
 test-release: build
