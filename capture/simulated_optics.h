@@ -43,7 +43,7 @@ struct GaugeOptics {
   // Exposure time at gain 80 at which the core of the trace on a level steel
   // face just reaches full scale. With it the combination's chosen frames of
   // the surface and the floor lie in the middle of the scan's bracket.
-  double fullScaleSeconds = 1.0 / 1500;
+  double fullScaleSeconds = 1.0 / 2500;
   // The light sheet, the camera's view and the lens (the material comes from
   // the sample).
   synth::LightSectionOptics light;

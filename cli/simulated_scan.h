@@ -13,7 +13,8 @@
 
 struct SimulatedScan {
   MeasurementOutcome outcome;
-  Bitmap image;  // the combined image with the profile in its last row
+  Bitmap image;    // the combined image with the profile in its last row
+  Bitmap overlay;  // the combined image with the measured profile and points drawn in
   int frames = 0;
 };
 

@@ -34,7 +34,7 @@ struct LightSectionOptics {
   double lightTilt = 4;        // lean of the sheet's rays from the vertical, degrees; positive: the light comes
                                // from the left, lights walls facing left and shadows walls facing right
   double viewAngle = 30;       // triangulation angle: the camera's line of sight from the vertical, degrees
-  double ambient = 0.01;       // light on shadowed faces (light returned by the lit faces nearby)
+  double ambient = 0.001;      // light on shadowed faces (light returned by the lit faces nearby)
 };
 
 // Radiance per pixel, 1.0 = the core of the trace on a level face of the
