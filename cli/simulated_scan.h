@@ -13,8 +13,7 @@
 
 struct SimulatedScan {
   MeasurementOutcome outcome;
-  Bitmap image;    // the combined image with the profile in its last row
-  Bitmap overlay;  // the combined image with the measured profile and points drawn in
+  Bitmap image;  // the combined image with the profile in its last row
   int frames = 0;
 };
 

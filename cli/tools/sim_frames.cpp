@@ -4,9 +4,12 @@
 // mirror and trapezoid correction), simulated_frame_step_NN.png; without
 // steps, a long, a middle and a short exposure of a scan (steps 1, 7 and 14).
 // Then a whole scan of the same sample: simulated_combined.png, the combined
-// image with the measured profile and points drawn in, and the measurement
-// beside the truth on standard output.
+// image (blue from the surface's exposures, green from the floor's, red from
+// the shortest) with its profile drawn in red, and the measurement beside the
+// truth on standard output.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -37,6 +40,26 @@ SimulatedSample ExampleSample() {
   sample.widthMm = 1.5;
   sample.flankAngle = 15;
   return sample;
+}
+
+// The combined image with the profile of its last row drawn three rows thick
+// in pure red; the last row itself is left out.
+Bitmap WithProfile(const Bitmap& combined) {
+  const int height = combined.Height() - 1;
+  Bitmap out(combined.Width(), height);
+  for (int y = 0; y < height; ++y) std::copy_n(combined.Row(y), combined.RowBytes(), out.Row(y));
+  const std::uint8_t* last = combined.Row(height);
+  for (int x = 0; x < combined.Width(); ++x) {
+    const int row = last[3 * x + 2] * 65536 + last[3 * x + 1] * 256 + last[3 * x];
+    for (int y = row - 1; y <= row + 1; ++y) {
+      if (row <= 0 || y < 0 || y >= height) continue;
+      std::uint8_t* pixel = out.Row(y) + 3 * x;
+      pixel[0] = 0;
+      pixel[1] = 0;
+      pixel[2] = 255;
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -73,20 +96,23 @@ int main(int argc, char** argv) {
   }
 
   MeasurementSetup setup;
-  IdealCalibration(setup.state);
+  std::string error;
+  if (!PrepareSetup(ParsedArguments{}, true, setup, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
   LanguageStore language = CreateLanguage();
   if (const FileStatus loaded = language.LoadLanguage(ProgramFolder(), "English"); !loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.c_str());
     return 1;
   }
   SimulatedScan scan;
-  std::string error;
   if (!RunSimulatedScan(setup, sample, 1, language, scan, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
   const std::string path = folder + "/simulated_combined.png";
-  if (!WritePng(scan.overlay, path)) {
+  if (!WritePng(WithProfile(scan.image), path)) {
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return 1;
   }
