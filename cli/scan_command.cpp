@@ -90,6 +90,8 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     std::fprintf(err, "vqx scan: %s\n", error.c_str());
     return 2;
   }
+  // The sample is of the material the program is set to measure.
+  sample.material = setup.material == Material::Pertinax ? synth::Material::Pertinax : synth::Material::Steel;
   LanguageStore language = CreateLanguage();
   if (const FileStatus loaded = language.LoadLanguage(ProgramFolder(), "English"); !loaded.ok) {
     std::fprintf(err, "vqx scan: %s\n", loaded.message.c_str());

@@ -210,9 +210,9 @@ void ExposeFrame(const LightSection& section, double gain, const SensorNoise& no
     std::uint8_t* row = out.Row(y);
     for (int x = 0; x < section.width; ++x) {
       // Noise first, then the clip: a saturated pixel reads full scale.
-      float value = radiance[x] * scale;
+      float value = std::min(radiance[x] * scale, 1000.0f);
       if (noisy) value += unit.Next() * sigma[static_cast<int>(std::min(value, 255.0f))];
-      const auto byte = static_cast<std::uint8_t>(std::min(std::max(std::rint(value), 0.0f), 255.0f));
+      const auto byte = static_cast<std::uint8_t>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
       row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = byte;
     }
   }
