@@ -2,6 +2,7 @@
 
 #include "imaging/display_preparation.h"
 #include "imaging/profile_row.h"
+#include "imaging/result_overlay.h"
 #include "imaging/trapez.h"
 #include "measure/analyse.h"
 
@@ -19,6 +20,7 @@ MeasurementOutcome DoAnalyze(MeasureState& state, MeasurementImages& images, Mat
   outcome.shapeFound = state.MyChannel.shape;
   state.MyChannel.shape = MaskShape(state.MyChannel.shape, options);
   outcome.texts = MakeResultTexts(state, state.MyChannel, material, options);
+  DrawResult(state, images.rBild);
   return outcome;
 }
 

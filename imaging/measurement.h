@@ -23,8 +23,8 @@ struct MeasurementOutcome {
 };
 
 // Prepares rBild and dBild from iBild by material, analyses MyLine into
-// MyChannel with the material's width factor and masks the shape by the
-// display options.
+// MyChannel with the material's width factor, masks the shape by the
+// display options and draws the result overlay into rBild.
 MeasurementOutcome DoAnalyze(MeasureState& state, MeasurementImages& images, Material material,
                              const DisplayOptions& options);
 
