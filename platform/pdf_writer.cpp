@@ -100,14 +100,15 @@ void OnHaruError(HPDF_STATUS error, HPDF_STATUS detail, void* data) {
   char text[96];
   std::snprintf(text, sizeof text, "PDF writer error 0x%04X (detail %u)", static_cast<unsigned>(error),
                 static_cast<unsigned>(detail));
-  static_cast<PdfWriter::State*>(data)->Fail(text);
+  auto* first = static_cast<std::string*>(data);
+  if (first->empty()) *first = text;
 }
 
 }  // namespace
 
 PdfWriter::PdfWriter(bool autoLaunch) : state_(std::make_unique<State>()) {
   state_->autoLaunch = autoLaunch;
-  state_->doc = HPDF_New(OnHaruError, state_.get());
+  state_->doc = HPDF_New(OnHaruError, &state_->error);
   if (!state_->doc) {
     state_->Fail("out of memory for the PDF writer");
     return;

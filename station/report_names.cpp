@@ -13,14 +13,14 @@ ReportClock SystemReportClock() {
 }
 
 std::string FileTimeStamp(const std::tm& t) {
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%04d%02d%02d_%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
                 t.tm_min, t.tm_sec);
   return text;
 }
 
 std::string HeaderTimeStamp(const std::tm& t) {
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%02d.%02d.%04d-%02d:%02d:%02d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour,
                 t.tm_min, t.tm_sec);
   return text;
