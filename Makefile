@@ -6,7 +6,7 @@ BUILD ?= build
 BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 20
-FUZZERS = profile language tool_image
+FUZZERS = profile language tool_image bmp
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 

@@ -98,8 +98,10 @@ int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
   const std::filesystem::path cal = *parsed.Option("--cal");
   const ProgramSettings settings = LoadSettings(cal);
   std::error_code ignored;
-  const std::filesystem::path home = parsed.Option("--home") ? std::filesystem::path(*parsed.Option("--home"))
-                                                             : std::filesystem::current_path(ignored);
+  // Absolute, so the footer shows the full path of the report.
+  const std::filesystem::path home = std::filesystem::absolute(
+      parsed.Option("--home") ? std::filesystem::path(*parsed.Option("--home")) : std::filesystem::current_path(ignored),
+      ignored);
 
   ReportInputs inputs;
   inputs.homeDir = home;

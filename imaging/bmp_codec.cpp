@@ -1,5 +1,6 @@
 #include "imaging/bmp_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -85,12 +86,18 @@ std::string ReadLayout(std::string_view b, Layout& l) {
   if (l.width <= 0 || l.height <= 0) return "the picture is empty";
   if (l.width > kMaxBmpSide || l.height > kMaxBmpSide || l.width * l.height > kMaxBmpPixels) return "the picture is too large";
   l.paletteAt = kFileHeaderSize + infoSize + (compression == 3 && infoSize == 40 ? 12 : 0);
+  l.pixelsAt = U32(b, 10);
   if (l.bits <= 8) {
     const int most = 1 << l.bits;
     l.paletteCount = colorsUsed == 0 || colorsUsed > static_cast<std::uint32_t>(most) ? most : static_cast<int>(colorsUsed);
+    // Writers often store fewer entries than the depth allows (and the core
+    // header cannot say so): the palette ends where the pixels begin.
+    if (l.pixelsAt > l.paletteAt) {
+      const auto room = static_cast<int>(std::min<std::size_t>((l.pixelsAt - l.paletteAt) / static_cast<std::size_t>(l.paletteEntrySize), 256));
+      l.paletteCount = std::min(l.paletteCount, room);
+    }
     if (b.size() < l.paletteAt + static_cast<std::size_t>(l.paletteCount * l.paletteEntrySize)) return "the palette is cut short";
   }
-  l.pixelsAt = U32(b, 10);
   const std::size_t rowBytes = static_cast<std::size_t>((l.width * l.bits + 31) / 32 * 4);
   // The last row need not carry its padding.
   const std::size_t lastRow = static_cast<std::size_t>((l.width * l.bits + 7) / 8);
