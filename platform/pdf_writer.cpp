@@ -72,6 +72,9 @@ struct PdfWriter::State {
   bool bold = false;
   double size = 12;
   std::map<std::pair<std::string, int>, HPDF_Font> loaded;  // face -> font of this document
+  // fontconfig's answers, asked once per document.
+  std::map<std::pair<std::string, bool>, std::optional<FontFace>> primaries;
+  std::map<std::pair<std::string, char32_t>, std::optional<FontFace>> fallbacks;
   std::vector<HPDF_Image> images;
 
   void Fail(std::string text) {
@@ -91,6 +94,22 @@ struct PdfWriter::State {
     if (!font) Fail("the font file \"" + file + "\" cannot be embedded");
     loaded.emplace(key, font);
     return font;
+  }
+
+  const std::optional<FontFace>& Primary() {
+    auto key = std::make_pair(family, bold);
+    auto it = primaries.find(key);
+    if (it == primaries.end()) it = primaries.emplace(key, MatchFontFace(family, bold)).first;
+    return it->second;
+  }
+
+  // The face that prints `c`: the primary one when it can, else a fallback.
+  FontFace FaceFor(const FontFace& primary, char32_t c) {
+    if (FaceHasCharacter(primary, c)) return primary;
+    auto key = std::make_pair(primary.file.string() + (bold ? "|bold" : "|regular"), c);
+    auto it = fallbacks.find(key);
+    if (it == fallbacks.end()) it = fallbacks.emplace(key, FallbackFace(family, bold, c)).first;
+    return it->second ? *it->second : primary;
   }
 };
 
@@ -153,7 +172,7 @@ void PdfWriter::SetFont(std::string_view family, bool bold, double size) {
 void PdfWriter::TextOut(double x, double y, std::string_view text) {
   State& s = *state_;
   if (!s.Usable() || !s.page || text.empty()) return;
-  const std::optional<FontFace> primary = MatchFontFace(s.family, s.bold);
+  const std::optional<FontFace> primary = s.Primary();
   if (!primary) {
     s.Fail("no font is installed for \"" + s.family + "\"");
     return;
@@ -163,10 +182,7 @@ void PdfWriter::TextOut(double x, double y, std::string_view text) {
   // Runs of characters that one face prints, in order.
   std::vector<std::pair<FontFace, std::string>> runs;
   for (char32_t c : DecodeUtf8(text)) {
-    FontFace face = *primary;
-    if (!FaceHasCharacter(face, c)) {
-      if (auto fallback = FallbackFace(s.family, s.bold, c)) face = *fallback;
-    }
+    const FontFace face = s.FaceFor(*primary, c);
     if (runs.empty() || !(runs.back().first == face)) runs.emplace_back(face, std::string());
     AppendUtf8(runs.back().second, c);
   }

@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "imaging/bmp_codec.h"
+#include "imaging/png_codec.h"
+#include "platform/atomic_file.h"
 #include "station/report_composer.h"
 #include "station/report_layouts.h"
 #include "tests/station/poppler_tools.h"
@@ -232,6 +234,54 @@ TEST(ReportPdf, StoredResultsIconsFollowTheShowFlags) {
   EXPECT_FALSE(HasWordAt(outcome.path, 240));
   EXPECT_FALSE(HasWordAt(outcome.path, 330));
   EXPECT_EQ(PdfImages(outcome.path).size(), 6u);  // logo, depth and width icons, three pictures
+}
+
+// Grey level of the rendered page at (x, y) points, rendered at 36 dpi.
+class RenderedPage {
+public:
+  explicit RenderedPage(const std::filesystem::path& pdf) {
+    const std::filesystem::path png = pdf.parent_path() / "rendered.png";
+    std::string bytes;
+    ok_ = RenderPage(pdf, 36, png) && ReadWholeFile(png, bytes).ok && DecodePng(bytes, "rendered", page_).ok;
+    std::filesystem::remove(png);
+  }
+  bool ok() const { return ok_; }
+  int GreyAt(double x, double y) const {
+    const std::uint8_t* p = page_.Pixel(static_cast<int>(x / 2), static_cast<int>(y / 2));
+    return (p[0] + p[1] + p[2]) / 3;
+  }
+
+private:
+  bool ok_ = false;
+  Bitmap page_;
+};
+
+TEST(ReportPdf, CutPicturesAreInvertedWhenTheSettingsAskAndSitInTheirColumn) {
+  for (const bool invert : {false, true}) {
+    TempFolder home;
+    ReportInputs in = ExampleInputs(home.Path());
+    in.invImage = invert;
+    in.snapshots[1].down = true;  // only the horizontal snapshot
+    in.rBild = Bitmap(1280, 1024);  // black
+    in.snapshots[1].Img = in.rBild;
+    ReportEnvironment environment = QuietEnvironment();
+    ReportComposer composer;
+    for (const int kind : {kMeasurementReport, kStoredResultsReport}) {
+      const ReportOutcome outcome = composer.CreatePDF(kind, in, environment);
+      ASSERT_TRUE(outcome.status.ok) << outcome.status.message;
+      const RenderedPage page(outcome.path);
+      ASSERT_TRUE(page.ok());
+      if (kind == kMeasurementReport) {
+        EXPECT_EQ(page.GreyAt(274, 500) > 128, invert) << "inside the 500 x 400 box";
+        EXPECT_GT(page.GreyAt(274, 720), 128) << "below the box";
+      } else {
+        EXPECT_EQ(page.GreyAt(298, 452) > 128, invert) << "the horizontal column's box";
+        EXPECT_GT(page.GreyAt(114, 452), 128) << "the empty vertical column";
+        EXPECT_GT(page.GreyAt(482, 452), 128) << "the empty diagonal column";
+      }
+      std::filesystem::remove(outcome.path);
+    }
+  }
 }
 
 TEST(ReportPdf, LevelRowInTheWidthUnit) {
