@@ -40,14 +40,7 @@ void ApplyLanguage(const ProgramSettings& settings, ReportInputs& inputs) {
   LanguageStore store;
   if (!store.LoadLanguage(ProgramFolder(), settings.Language).ok) return;  // the built-in English texts stay
   inputs.language = settings.Language;
-  if (const int panel = store.IndexOf("MAINPANEL"); panel >= 0) {
-    inputs.jobIdLabel = store.GetLanguageString(panel + 1);
-    inputs.materialItems = {store.GetLanguageString(panel + 2), store.GetLanguageString(panel + 4),
-                            store.GetLanguageString(panel + 3)};
-  }
-  if (const int hints = store.IndexOf("MAINHINTS"); hints >= 0) {
-    for (int i = 0; i < 3; ++i) inputs.snapshotHeadings[static_cast<std::size_t>(i)] = store.GetLanguageString(hints + 7 + i);
-  }
+  ApplyLanguageTexts(store, inputs);
 }
 
 // The user's logo and text of the home folder, else the brand logo.

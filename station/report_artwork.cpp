@@ -112,7 +112,6 @@ double WordWidth(const char* text, double scale, double gap) {
   return n * 4 * scale + (n - 1) * gap;
 }
 
-constexpr Colour kWhite{255, 255, 255};
 constexpr Colour kInk{40, 40, 40};
 constexpr Colour kBlue{120, 50, 20};  // dark blue (blue, green, red)
 

@@ -14,6 +14,8 @@
 #include "measure/records.h"
 #include "station/report_artwork.h"
 
+class LanguageStore;
+
 // The brand tables of the main window (row `Brand`); every row holds the same texts.
 constexpr const char* kProductName = "VELDRA QX";            // Productnames
 constexpr const char* kProductDescription = "VELDRA QuadraGauge";  // Productdesc
@@ -114,3 +116,9 @@ struct ReportInputs {
   // The stamp picture of the composer (calibration and verification reports).
   Bitmap stamp = DrawPassStamp();
 };
+
+// The texts of the record that come from the language file: the JOB ID
+// caption and the material items (section "MAINPANEL" offsets 1 and 2, 4, 3)
+// and the headings of the stored results ("MAINHINTS" 7, 8, 9). A missing
+// section leaves the texts as they are.
+void ApplyLanguageTexts(const LanguageStore& store, ReportInputs& inputs);
