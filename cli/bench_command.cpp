@@ -58,7 +58,7 @@ int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE
   const MaterialSettings& material = SettingsOf(setup.material);
 
   // The 14 frames of a scan as the scan sequence stores them.
-  SimulatedOptics optics(SimulatedSample{}, OpticsOf(setup.state, 1));
+  SimulatedOptics optics(SimulatedSample{}, OpticsOf(setup.state.ImgCalibration, 1));
   std::vector<Bitmap> frames(TFrmPreview::kScanFrames);
   for (int i = 0; i < TFrmPreview::kScanFrames; ++i) {
     CameraSettings settings;

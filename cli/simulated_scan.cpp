@@ -63,23 +63,12 @@ bool PumpUntil(EventLoop& loop, Done done) {
 
 }  // namespace
 
-GaugeOptics OpticsOf(const MeasureState& state, std::uint32_t seed) {
-  const TImgCalibration& cal = state.ImgCalibration;
-  GaugeOptics optics;
-  optics.pixelsPerInch = cal.PixelPerInch;
-  optics.zFactor = cal.ZFaktor;
-  optics.top = cal.top;
-  optics.trapez = cal.Trapez;
-  optics.seed = seed;
-  return optics;
-}
-
 bool RunSimulatedScan(MeasurementSetup& setup, const SimulatedSample& sample, std::uint32_t seed,
                       const LanguageStore& language, SimulatedScan& scan, std::string& error,
                       const std::function<void(int)>& progress,
                       const std::function<void(const std::string&)>& message) {
   QueuedEventLoop loop;
-  SimulatedGauge gauge(sample, OpticsOf(setup.state, seed));
+  SimulatedGauge gauge(sample, OpticsOf(setup.state.ImgCalibration, seed));
   VideoCapture capture(loop, {&gauge});
   ScanHost host(setup, gauge, loop, scan, progress, message);
   TFrmPreview preview(loop, capture, host, setup.state, language);

@@ -8,7 +8,7 @@
 
 #include "cli/measurement_setup.h"
 #include "imaging/measurement.h"
-#include "capture/simulated_optics.h"
+#include "capture/calibrated_optics.h"
 #include "platform/language.h"
 
 struct SimulatedScan {
@@ -17,8 +17,6 @@ struct SimulatedScan {
   int frames = 0;
 };
 
-// The gauge's optics as the calibration of `state` describes them.
-GaugeOptics OpticsOf(const MeasureState& state, std::uint32_t seed);
 
 // Runs the scan; `progress` receives the scan gauge (0..100), `message` the
 // camera messages of `language`. False with a message when the scan does not

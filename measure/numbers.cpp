@@ -59,6 +59,12 @@ std::string FormatFixed(Extended v, int decimals) {
   return text;
 }
 
+std::string FormatFixedWidth(Extended v, int decimals, int width) {
+  std::string text = FormatFixed(v, decimals);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
 std::string FormatIniReal(double v) {
   char buffer[64];
   if (!std::isfinite(v)) v = 0;

@@ -21,6 +21,9 @@ std::int64_t Round64(Extended v);
 // Always a decimal point, never a comma, no thousands separator.
 std::string FormatFixed(Extended v, int decimals);
 
+// FormatFixed padded with leading blanks to at least `width` characters.
+std::string FormatFixedWidth(Extended v, int decimals, int width);
+
 // The 23-character scientific form of INI reals: a sign position (blank for
 // positive values), one digit, a point, 14 digits, "E", a sign and four
 // exponent digits, e.g. " 9.75000000000000E-0001".

@@ -50,19 +50,26 @@ double LUTN(const TImgCalibration& calibration, double v) {
   return v + (y[i - 1] + y[i]) / 2;
 }
 
-std::string GetSerial(MeasureState& state) {
-  const std::string& text = state.SNEditText;
+long long SerialNumber(std::string_view text) {
   std::size_t i = text.find_first_not_of(' ');
   long long number = 0;
   constexpr long long kMax = std::numeric_limits<int>::max();
-  for (; i != std::string::npos && i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+  for (; i != std::string_view::npos && i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     number = number * 10 + (text[i] - '0');
     if (number > kMax) number = kMax;
   }
+  return number;
+}
+
+std::string SerialText(long long number) {
   std::string serial = std::to_string(number);
   if (serial.size() < 5) serial.insert(0, 5 - serial.size(), '0');
-  state.SNEditText = serial;
   return serial;
+}
+
+std::string GetSerial(MeasureState& state) {
+  state.SNEditText = SerialText(SerialNumber(state.SNEditText));
+  return state.SNEditText;
 }
 
 double TrapezLinInv(double px, double /*py*/) { return px; }

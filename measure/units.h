@@ -4,6 +4,7 @@
 // linearisation table and the serial number text.
 
 #include <string>
+#include <string_view>
 
 #include "measure/records.h"
 
@@ -27,6 +28,11 @@ double LUTN(const TImgCalibration& calibration, double v);
 // Normalises SNEditText to a decimal number of at least five digits,
 // stores it back and returns it ("7" -> "00007", "12AB" -> "00012").
 std::string GetSerial(MeasureState& state);
+// The number a serial text holds: leading blanks skipped, the digits up to the
+// first other character (0 when there are none), at most the largest int.
+long long SerialNumber(std::string_view text);
+// A serial number as text of at least five digits (42 -> "00042").
+std::string SerialText(long long number);
 
 // The inverse trapezoid correction is the identity: returns px.
 double TrapezLinInv(double px, double py);

@@ -60,4 +60,11 @@ TEST(FormatFixed, AlwaysShowsAPoint) {
   EXPECT_EQ(FormatFixed(0.1L + 0.2L, 4), "0.3000");
 }
 
+TEST(FormatFixed, WidthPadsWithLeadingBlanksOnly) {
+  EXPECT_EQ(FormatFixedWidth(1.0023456789, 10, 12), "1.0023456789");
+  EXPECT_EQ(FormatFixedWidth(0, 8, 12), "  0.00000000");
+  EXPECT_EQ(FormatFixedWidth(-0.015, 3, 5), "-0.015");
+  EXPECT_EQ(FormatFixedWidth(0.004, 3, 7), "  0.004");
+}
+
 }  // namespace

@@ -1,0 +1,12 @@
+#include "app/app_context.h"
+
+#include "app/user_dialogs.h"
+
+bool AppContext::LoadLanguage(const std::string& name) {
+  const FileStatus status = language.LoadLanguage(programFolder, name);
+  if (!status.ok) {
+    dialogs->Fatal(QString::fromStdString(status.message));
+    return false;
+  }
+  return true;
+}

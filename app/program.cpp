@@ -1,0 +1,76 @@
+#include "app/program.h"
+
+#include "app/about_dialog.h"
+#include "app/connect_dialog.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/qt_event_loop.h"
+#include "app/settings_dialog.h"
+#include "app/simulated_gauge_panel.h"
+#include "app/sound.h"
+#include "capture/calibrated_optics.h"
+#include "capture/simulated_gauge.h"
+#include "capture/v4l2_camera.h"
+#include "capture/video_capture.h"
+#include "measure/calibration_file.h"
+
+VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs) {
+  context_.HomeDir = options.home;
+  context_.programFile = options.programFile;
+  context_.programFolder = options.programFile.parent_path();
+  context_.dialogs = &dialogs;
+  context_.state.Units = 25.4;
+  SetSoundFolder(context_.programFolder);
+
+  loop_ = std::make_unique<QtEventLoop>();
+  std::vector<CaptureBackend*> backends;
+  if (options.simulate) {
+    // The simulated gauge is built as the home folder's calibration describes it.
+    MeasureState calibration;
+    LoadCal(calibration, options.home / "VELDRAQX.INI");
+    SimulatedGaugeOptions gaugeOptions;
+    gaugeOptions.realTime = options.simulatedRealTime;
+    gauge_ = std::make_unique<SimulatedGauge>(SimulatedSample{}, OpticsOf(calibration.ImgCalibration, 1),
+                                              gaugeOptions);
+    backends.push_back(gauge_.get());
+  } else {
+    camera_ = std::make_unique<V4l2Backend>(CaptureMode{1280, 1024}, options.cameraFolder);
+    backends.push_back(camera_.get());
+  }
+  capture_ = std::make_unique<VideoCapture>(*loop_, backends);
+
+  // The windows, in their order; the main window first.
+  main_ = std::make_unique<TFrmMain>(context_);
+  settings_ = std::make_unique<TFrmSettings>(context_, main_.get());
+  preview_ = std::make_unique<TFrmPreview>(*loop_, *capture_, *main_, context_.state, context_.language);
+  preview_->FormCreate();
+  about_ = std::make_unique<TAboutFrm>(context_, main_.get());
+  connect_ = std::make_unique<TFrmConnect>(context_, main_.get());
+  help_ = std::make_unique<TFrmHelp>(main_.get());
+  main_->SetSettingsDialog(settings_.get());
+  main_->SetCamera(preview_.get());
+  main_->SetAboutBox(about_.get());
+  main_->SetConnectWindow(connect_.get());
+  main_->SetHelpWindow(help_.get());
+  if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, main_.get());
+}
+
+VeldraProgram::~VeldraProgram() {
+  // The camera window stops its stream before the windows it calls go.
+  preview_.reset();
+  panel_.reset();
+  help_.reset();
+  connect_.reset();
+  about_.reset();
+  settings_.reset();
+  main_.reset();
+  capture_.reset();
+}
+
+void VeldraProgram::Show() {
+  main_->show();
+  if (panel_) {
+    panel_->move(main_->geometry().topRight() + QPoint(12, 0));
+    panel_->show();
+  }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+// The whole program: its shared state, the camera, and the windows created in
+// their fixed order, each living until the end.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/app_context.h"
+
+class CaptureBackend;
+class QtEventLoop;
+class SimulatedGauge;
+class SimulatedGaugePanel;
+class TAboutFrm;
+class TFrmConnect;
+class TFrmHelp;
+class TFrmMain;
+class TFrmPreview;
+class TFrmSettings;
+class UserDialogs;
+class VideoCapture;
+
+struct ProgramOptions {
+  std::filesystem::path home;           // the home folder (the working folder by default)
+  std::filesystem::path programFile;    // the running program
+  bool simulate = false;                // the simulated gauge instead of a camera
+  bool simulatedRealTime = true;        // frames at the camera's pace (tests render at once)
+  std::string cameraFolder = "/dev";    // where V4L2 cameras are looked for
+};
+
+class VeldraProgram {
+public:
+  VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs);
+  ~VeldraProgram();
+
+  AppContext& Context() { return context_; }
+  TFrmMain& Main() { return *main_; }
+  TFrmSettings& Settings() { return *settings_; }
+  TFrmPreview& Camera() { return *preview_; }
+  TAboutFrm& About() { return *about_; }
+  TFrmConnect& Connect() { return *connect_; }
+  TFrmHelp& Help() { return *help_; }
+  SimulatedGauge* Gauge() { return gauge_.get(); }
+  SimulatedGaugePanel* GaugePanel() { return panel_.get(); }
+
+  // Shows the main window (its first activation follows) and the simulated
+  // gauge's panel beside it.
+  void Show();
+
+private:
+  AppContext context_;
+  std::unique_ptr<QtEventLoop> loop_;
+  std::unique_ptr<SimulatedGauge> gauge_;
+  std::unique_ptr<CaptureBackend> camera_;
+  std::unique_ptr<VideoCapture> capture_;
+  std::unique_ptr<TFrmMain> main_;
+  std::unique_ptr<TFrmSettings> settings_;
+  std::unique_ptr<TFrmPreview> preview_;
+  std::unique_ptr<TAboutFrm> about_;
+  std::unique_ptr<TFrmConnect> connect_;
+  std::unique_ptr<TFrmHelp> help_;
+  std::unique_ptr<SimulatedGaugePanel> panel_;
+};

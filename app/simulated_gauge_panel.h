@@ -1,0 +1,38 @@
+#pragma once
+
+// "Simulated gauge": a small tool window to choose the sample under the
+// simulated gauge and to press its trigger key, so the program can be tried
+// and shown without the hardware.
+
+#include <QWidget>
+
+#include "capture/simulated_optics.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QPushButton;
+class SimulatedGauge;
+
+class SimulatedGaugePanel final : public QWidget {
+  Q_OBJECT
+public:
+  SimulatedGaugePanel(SimulatedGauge& gauge, QWidget* parent = nullptr);
+
+  // The sample the controls describe.
+  SimulatedSample Sample() const;
+  void ApplySample();
+
+  QComboBox* ShapeCombo;
+  QDoubleSpinBox* DepthEdit;
+  QDoubleSpinBox* WidthEdit;
+  QDoubleSpinBox* AngleEdit;
+  QDoubleSpinBox* RadiusEdit;
+  QPushButton* TriggerKey;
+  QCheckBox* Plugged;
+
+private:
+  void ShapeChanged();
+
+  SimulatedGauge& gauge_;
+};

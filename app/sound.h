@@ -1,0 +1,12 @@
+#pragma once
+
+// The signal sounds "OK", "FAIL" and "tada": <name>.wav beside the program,
+// played asynchronously; a missing file or audio device stays silent.
+
+#include <filesystem>
+#include <string>
+
+void SetSoundFolder(const std::filesystem::path& programFolder);
+void PlayMySound(const std::string& SndName);
+// The name of the last sound asked for (for the tests of the windows).
+const std::string& LastSoundRequested();

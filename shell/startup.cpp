@@ -1,0 +1,34 @@
+#include "shell/startup.h"
+
+#include <system_error>
+
+#include "platform/file_names.h"
+#include "platform/file_search.h"
+#include "platform/profile_file.h"
+
+bool CalibrationMenuVisible(const std::filesystem::path& home) {
+  const std::filesystem::path station = FindPathIgnoringCase(home, kStationFileName);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(station, error)) return false;
+  return ReadProfileInt("VELDRAQX", "ISEICH", 0, station) == kCalibrationStationCode;
+}
+
+std::vector<std::string> DeviceFileNames(const std::filesystem::path& home) {
+  std::vector<std::string> names;
+  for (const FoundEntry& entry : FindAllFiles(home, kDeviceFileMask, FindOptions{.DelExtension = true})) {
+    names.push_back(entry.name);
+  }
+  return names;
+}
+
+std::filesystem::path UseDeviceFile(const std::filesystem::path& home, const std::string& name) {
+  const std::filesystem::path chosen = home / (name + ".INI");
+  const std::filesystem::path settings = FindPathIgnoringCase(home, kSettingsFileName);
+  std::error_code error;
+  if (!std::filesystem::equivalent(chosen, settings, error)) {
+    std::filesystem::copy_file(chosen, settings, std::filesystem::copy_options::overwrite_existing, error);
+  }
+  return chosen;
+}
+
+Material StartupMaterial(int materialKey) { return MaterialFromIndex(materialKey); }

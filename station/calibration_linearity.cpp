@@ -1,0 +1,89 @@
+// The linearity page of the calibration window: reference depths measured
+// one after another, the linearisation table built from them.
+
+#include <cmath>
+#include <system_error>
+
+#include "measure/calibration_file.h"
+#include "measure/numbers.h"
+#include "measure/units.h"
+#include "station/calibration_station.h"
+#include "station/tolerance.h"
+
+namespace {
+
+constexpr int kLinearityPoints = 4;
+constexpr double kLinearityTolerance = 0.015;  // mm
+
+}  // namespace
+
+void CalibrationStation::AddGraph(double /*dx*/, double depth) {
+  const double a = GetDepth(state_, depth, state_.ImgCalibration.DFaktor);
+  const double v = ValUnits(state_, a);
+  const std::string s = StrUnits(state_, a);
+  const int n = static_cast<int>(chart_.channel.size());
+  if (n >= kLinearityPoints) return;
+  const double delta = v - verRef_[n];
+  if (WithinTolerance(delta, kLinearityTolerance)) {
+    panel_.PlayMySound(StationSound::OK);
+  } else {
+    panel_.PlayMySound(StationSound::FAIL);
+    const std::string question = "Out of Tolerance " + s + "\r\nDELTA:" + std::string(18, ' ') +
+                                 FormatFixedWidth(delta, 3, 5) + "\r\n" + "trotzdem \u00fcbernehmen?";
+    if (!panel_.AskYesNo(question, "")) return;
+  }
+  controls.VeryGrid[1][n + 1] = s;
+  chart_.channel.push_back({verRef_[n], v});
+  chart_.channelDiff.push_back({static_cast<double>(n + 1), delta});
+}
+
+void CalibrationStation::ClearGraphbtnClick() {
+  chart_.channel.clear();
+  chart_.channelDiff.clear();
+  const std::array<double, 4> references = ReadLinearityReferences(StationFile(home_));
+  for (int i = 1; i <= 4; ++i) {
+    verRef_[i - 1] = references[i - 1];
+    controls.VeryGrid[0][i] = FormatFixed(verRef_[i - 1], 3);
+    controls.VeryGrid[1][i].clear();
+  }
+  controls.VeryGrid[0][0] = "REF";
+  controls.VeryGrid[1][0] = "Depth";
+}
+
+void CalibrationStation::VRefreshbtnClick() {
+  panel_.Refresh(controls.ShutterCombo, controls.GainEdit, controls.Flip, controls.Mirror);
+}
+
+FileStatus CalibrationStation::SaveVerybtnClick() {
+  const std::string serial = GetSerial();
+  std::error_code ignored;
+  std::filesystem::create_directories(DeviceFolder(home_), ignored);
+  return WriteLinearityFile(controls.VeryGrid, LinearityFile(home_, serial));
+}
+
+void CalibrationStation::ClearLUTBtnClick() {
+  if (!panel_.AskYesNo("Delete LUT from INI file?", "")) return;
+  ClearLUTInMemory(state_.ImgCalibration);
+  std::error_code ignored;
+  std::filesystem::create_directories(DeviceFolder(home_), ignored);
+  const bool inUse = ClearLUT(fileInUse_);
+  const bool cleared = ClearLUT(CurrentDeviceFile()) && inUse;
+  LoadLUT(state_, fileInUse_);
+  panel_.PlayMySound(cleared ? StationSound::OK : StationSound::FAIL);
+}
+
+bool CalibrationStation::SaveLUTbtnClick() {
+  GetLUT(state_, controls.VeryGrid, calRef_.CALD);
+  std::error_code ignored;
+  std::filesystem::create_directories(DeviceFolder(home_), ignored);
+  const bool inUse = SaveLUT(state_.ImgCalibration, fileInUse_);
+  const bool saved = SaveLUT(state_.ImgCalibration, CurrentDeviceFile()) && inUse;
+  LoadLUT(state_, fileInUse_);
+  panel_.PlayMySound(saved ? StationSound::OK : StationSound::FAIL);
+  return saved;
+}
+
+void CalibrationStation::LoadLUTbtnClick() {
+  LoadLUT(state_, fileInUse_);
+  panel_.PlayMySound(StationSound::OK);
+}
