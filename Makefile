@@ -6,7 +6,7 @@ BUILD ?= build
 BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 20
-FUZZERS = profile language tool_image
+FUZZERS = profile language tool_image bmp
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -37,8 +37,9 @@ run: deps
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  cd $(DEMO_HOME) && exec $(CURDIR)/$(BUILD)/app/veldra-qx --simulate; \
 	else \
-	  echo "make run: no display here, so the headless demo scan runs instead of the window."; \
-	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI; \
+	  echo "make run: no display here, so the headless demo scans run instead of the window."; \
+	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI && \
+	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI --shape round --depth 0.6 --width 1.2; \
 	fi
 
 test-release: build
@@ -46,7 +47,7 @@ test-release: build
 
 test-asan: build-asan
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # Each fuzzer runs for a fixed time from the committed seeds; new inputs go to
 # the build folder, never into the seeds.

@@ -105,7 +105,8 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
   CalibrationStation* current = nullptr;
   ConsolePanel panel(
       CalibrationAnswers(accept), [&](ReportKind kind, std::string& message) {
-        return current && WriteCalibrationCertificate(*current, setup.state, pictures, home, kind, message);
+        return current && kind == ReportKind::Certificate &&
+               WriteCalibrationCertificate(*current, pictures, home, message);
       });
   CalibrationStation station(setup.state, pictures, panel, home, fileInUse);
   current = &station;

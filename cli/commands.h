@@ -12,4 +12,5 @@ int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
 int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -2,8 +2,9 @@
 
 // The reports of vqx calibrate and verify: the calibration certificate and
 // the verification report, filled from the station's controls and pictures
-// as the windows fill them. Each returns false with the reason when the
-// report is not written, and true with the path of the report in `message`.
+// as the windows fill them, written into "CALReports" and "VerifyReports" of
+// the home folder. Each returns true with the path of the report in
+// `message`, or false with the reason.
 
 #include <filesystem>
 #include <string>
@@ -13,10 +14,9 @@
 #include "station/station_pictures.h"
 #include "station/verification_station.h"
 
-bool WriteCalibrationCertificate(CalibrationStation& station, const MeasureState& state,
-                                 const StationPictures& pictures, const std::filesystem::path& home, ReportKind kind,
-                                 std::string& message);
+bool WriteCalibrationCertificate(CalibrationStation& station, const StationPictures& pictures,
+                                 const std::filesystem::path& home, std::string& message);
 
-bool WriteVerificationReport(const VerificationStation& station, const std::string& serial, const MeasureState& state,
-                             const StationPictures& pictures, const std::filesystem::path& home, ReportKind kind,
+bool WriteVerificationReport(const VerificationStation& station, const std::string& serial,
+                             const StationPictures& pictures, const std::filesystem::path& home,
                              std::string& message);

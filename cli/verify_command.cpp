@@ -99,8 +99,8 @@ int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
   VerificationStation* current = nullptr;
   ConsolePanel panel([](const std::string&, const std::string&) { return false; },
                      [&](ReportKind kind, std::string& message) {
-                       return current &&
-                              WriteVerificationReport(*current, serial, setup.state, pictures, home, kind, message);
+                       return current && kind == ReportKind::Verification &&
+                              WriteVerificationReport(*current, serial, pictures, home, message);
                      });
   VerificationStation station(setup.state, pictures, panel, fileInUse);
   current = &station;
