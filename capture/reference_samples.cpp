@@ -5,7 +5,7 @@
 namespace {
 
 constexpr double kCentreColumn = 640;
-constexpr double kLinearityWidthMm = 1.5;
+constexpr double kLinearityWidthMm = 3.0;
 
 }  // namespace
 
@@ -33,9 +33,7 @@ SimulatedSample UnderGauge(const GaugeTruth& gauge, SimulatedSample sample) {
 
 SimulatedSample FlatReferenceSample() {
   SimulatedSample sample;
-  sample.shape = synth::ChannelShape::Flat;
-  sample.depthMm = 0;
-  sample.widthMm = 0;
+  sample.kind = SampleKind::FlatReference;
   return sample;
 }
 

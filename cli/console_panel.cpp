@@ -13,8 +13,8 @@ std::vector<T> Take(std::vector<T>& items) {
 
 }  // namespace
 
-bool NoReportComposer(ReportKind kind, std::string& message) {
-  message = std::string("this build has no report composer: the ") +
+bool NoReportWriter(ReportKind kind, std::string& message) {
+  message = std::string("no report writer here: the ") +
             (kind == ReportKind::Certificate ? "certificate" : "verification report") + " is not written";
   return false;
 }
@@ -39,7 +39,7 @@ void ConsolePanel::ShowMessage(const std::string& text) { messages_.push_back(te
 
 bool ConsolePanel::CreatePDF(ReportKind kind) {
   std::string message;
-  const bool written = report_ ? report_(kind, message) : NoReportComposer(kind, message);
+  const bool written = report_ ? report_(kind, message) : NoReportWriter(kind, message);
   if (!message.empty()) messages_.push_back(message);
   return written;
 }

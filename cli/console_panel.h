@@ -16,8 +16,8 @@
 // Writes a report of a station run; false with the reason when it cannot.
 using StationReportWriter = std::function<bool(ReportKind kind, std::string& message)>;
 
-// The writer of a build without the report composer: writes nothing and says so.
-bool NoReportComposer(ReportKind kind, std::string& message);
+// The writer of a panel given none: writes nothing and says so.
+bool NoReportWriter(ReportKind kind, std::string& message);
 
 class ConsolePanel final : public StationPanel {
 public:

@@ -18,7 +18,7 @@ std::string SimulatedStationFileText() {
          "ISEICH=" + std::to_string(kCalibrationStationCode) + "\r\n"
          "[VELDRAQXCALSETUP]\r\n"
          "CALTOP=320\r\n"
-         "CALB=12\r\n"
+         "CALB=122\r\n"
          "CALD=2100\r\n"
          "CALW=3000\r\n"
          "COUNTH=3\r\n"

@@ -80,7 +80,7 @@ TEST_F(SimulatedStationTest, ALinearityPointOutOfToleranceIsTakenOnlyWhenAccepte
   EXPECT_NE(questions[0].find("-> Yes"), std::string::npos);
 }
 
-TEST(ConsolePanel, ReplacesTheDeviceFileRefusesOtherQuestionsAndReportsWithoutComposer) {
+TEST(ConsolePanel, ReplacesTheDeviceFileRefusesOtherQuestionsAndHandsReportsToItsWriter) {
   ConsolePanel panel{CalibrationAnswers(false), {}};
   EXPECT_TRUE(panel.AskYesNo("Calibration File exists!", "File exists - save anyway?"));
   EXPECT_FALSE(panel.AskYesNo("Delete LUT from INI file?", ""));

@@ -3,6 +3,7 @@
 // mistakes a user can make on the command line.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -40,12 +41,17 @@ std::size_t FilesIn(const std::filesystem::path& folder) {
   return n;
 }
 
+// The road measures the 0.2 and 0.3 mm linearity channels 0.02 .. 0.05 mm
+// deep (docs/accuracy.md), beyond the linearity check's 0.015 mm: the
+// technician takes them knowingly (--accept) and the linearisation table
+// corrects them.
 TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   TempFolder home;
   const std::string h = home.Path().string();
-  const VqxOutput calibration = RunVqx("calibrate --simulate --home " + h + " --serial 42", home);
+  const VqxOutput calibration = RunVqx("calibrate --simulate --home " + h + " --serial 42 --accept", home);
   EXPECT_NE(calibration.err.find("VELDRAQXEICH.INI written for the simulated gauge"), std::string::npos)
       << calibration.err;
+  EXPECT_EQ(calibration.exitCode, 0) << calibration.out << calibration.err;
 
   const std::vector<std::string> max = Steps(calibration.out, "max");
   ASSERT_EQ(max.size(), 1u) << calibration.out;
@@ -61,17 +67,22 @@ TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   const std::vector<std::string> summary = Steps(calibration.out, "summary");
   ASSERT_EQ(summary.size(), 1u);
   EXPECT_NEAR(Field(summary[0], "PixelPerInch"), kSimulatedGaugeTruth.pixelsPerInch,
-              0.01 * kSimulatedGaugeTruth.pixelsPerInch);
+              0.005 * kSimulatedGaugeTruth.pixelsPerInch);
   EXPECT_NEAR(Field(summary[0], "ZFaktor"), kSimulatedGaugeTruth.zFactor, 0.005);
 
   const std::vector<std::string> linearity = Steps(calibration.out, "linearity");
   ASSERT_EQ(linearity.size(), 4u);
-  for (const std::string& line : linearity) EXPECT_TRUE(Has(line, "taken yes")) << line;
+  for (const std::string& line : linearity) {
+    EXPECT_TRUE(Has(line, "taken yes")) << line;
+    EXPECT_LT(std::abs(Field(line, "DIFF")), 0.1) << line;
+  }
   const std::vector<std::string> certificate = Steps(calibration.out, "certificate");
   ASSERT_EQ(certificate.size(), 1u);
-  EXPECT_TRUE(Has(certificate[0], "BRTolShape green, DimShape green")) << certificate[0];
+  EXPECT_TRUE(Has(certificate[0], "BRTolShape green, DimShape green, written yes")) << certificate[0];
+  EXPECT_TRUE(Has(certificate[0], "CALReports")) << certificate[0];
 
-  // The calibration, its device file, the linearisation table and the linearity file.
+  // The calibration, its device file, the linearisation table, the linearity
+  // file and the certificate.
   const std::string inUse = ReadBytes(home / "VELDRAQX.INI");
   EXPECT_TRUE(Has(inUse, "SERIAL=00042")) << inUse;
   EXPECT_FALSE(Has(inUse, "PixelPerInch=3600")) << inUse;
@@ -79,14 +90,10 @@ TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   EXPECT_TRUE(Has(inUse, "LUTX5=2.10000")) << inUse;
   EXPECT_TRUE(std::filesystem::exists(home / "VELDRAQXINI" / "00042_VELDRAQX.INI"));
   EXPECT_TRUE(std::filesystem::exists(home / "VELDRAQXINI" / "00042_LIN.TXT"));
-
-  // Without the report composer no certificate is written, and the run says so.
-  EXPECT_TRUE(Has(certificate[0], "written no")) << certificate[0];
-  EXPECT_TRUE(Has(certificate[0], "no report composer")) << certificate[0];
-  EXPECT_EQ(calibration.exitCode, 1);
-  EXPECT_EQ(FilesIn(home / "CALReports"), 0u);
+  EXPECT_EQ(FilesIn(home / "CALReports"), 1u);
 
   const VqxOutput verification = RunVqx("verify --simulate --home " + h + " --captures 10", home);
+  EXPECT_EQ(verification.exitCode, 0) << verification.out << verification.err;
   const std::vector<std::string> checks = Steps(verification.out, "capture");
   ASSERT_EQ(checks.size(), 10u) << verification.out << verification.err;
   for (const std::string& line : checks) {
@@ -100,11 +107,28 @@ TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   EXPECT_TRUE(Has(statistics[0], "passes 10/10")) << statistics[0];
   const std::vector<std::string> report = Steps(verification.out, "report");
   ASSERT_EQ(report.size(), 1u);
-  EXPECT_TRUE(Has(report[0], "VerifyPDF enabled")) << report[0];
-  EXPECT_TRUE(Has(report[0], "written no")) << report[0];
-  EXPECT_EQ(verification.exitCode, 1);
-  // The targets are written before the report is asked for.
+  EXPECT_TRUE(Has(report[0], "VerifyPDF enabled, written yes")) << report[0];
+  EXPECT_TRUE(Has(report[0], "VerifyReports")) << report[0];
+  EXPECT_EQ(FilesIn(home / "VerifyReports"), 1u);
+  // The targets are written with the report.
   EXPECT_TRUE(Has(ReadBytes(home / "VELDRAQX.INI"), "TD=520")) << ReadBytes(home / "VELDRAQX.INI");
+}
+
+TEST(StationCommands, ALinearityPointOutOfToleranceEndsTheCalibrationWithoutAccept) {
+  TempFolder home;
+  const VqxOutput run = RunVqx("calibrate --simulate --home " + home.Path().string() + " --json", home);
+  EXPECT_EQ(run.exitCode, 1);
+  // D1 is taken; D2 (0.2 mm) is asked about, refused, and nothing follows it.
+  EXPECT_TRUE(Has(run.out, "\"REF\":\"0.100\",\"Depth\":")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\"REF\":\"0.200\",\"Depth\":\"\",\"taken\":\"no\"")) << run.out;
+  EXPECT_TRUE(Has(run.out, "trotzdem \u00fcbernehmen? -> No")) << run.out;
+  EXPECT_FALSE(Has(run.out, "\"REF\":\"0.300\"")) << run.out;
+  // The calibration itself is saved, the table and the certificate are not.
+  EXPECT_TRUE(Has(run.out, "\"step\":\"save\"")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\"certificate\":\"not written\"")) << run.out;
+  EXPECT_TRUE(Has(ReadBytes(home / "VELDRAQX.INI"), "PixelPerInch="));
+  EXPECT_FALSE(Has(ReadBytes(home / "VELDRAQX.INI"), "LUTX1="));
+  EXPECT_EQ(FilesIn(home / "CALReports"), 0u);
 }
 
 TEST(StationCommands, AGaugeWithTheNominalCalibrationFailsItsVerification) {
