@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
 
   MeasurementSetup setup;
   std::string error;
-  if (!PrepareSetup(ParsedArguments{}, true, setup, error)) {
+  int setupExit = 1;
+  if (!PrepareSetup(ParsedArguments{}, setup, error, setupExit)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
