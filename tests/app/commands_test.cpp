@@ -182,9 +182,19 @@ TEST_F(MeasuredProgram, SeriesRecordsThreeMeasurementsAndStartEmptiesTheFile) {
   }
   ASSERT_GE(lines.size(), 3u);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(lines[i].substr(0, lines[i].find('\t')), std::to_string(i + 1));
+    // counter, depth and width as shown (three decimals in mm), date and time
+    std::vector<std::string> fields;
+    for (std::size_t start = 0, tab;; start = tab + 1) {
+      tab = lines[i].find('\t', start);
+      fields.push_back(lines[i].substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+    }
+    ASSERT_EQ(fields.size(), 4u) << lines[i];
+    EXPECT_EQ(fields[0], std::to_string(i + 1));
+    EXPECT_EQ(fields[1].size(), 5u) << fields[1];
+    EXPECT_EQ(fields[1][1], '.');
+    EXPECT_EQ(fields[3].size(), 19u) << fields[3];
   }
-  EXPECT_NE(lines[0].find("\t" + main().DepthResult->text().toStdString() + "\t"), std::string::npos);
   EXPECT_EQ(main().CE_CounterLabel->text(), QString::number(main().CECounter));
 
   // START again empties the file and counts from 0.
