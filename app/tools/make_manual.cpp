@@ -43,6 +43,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -229,6 +230,44 @@ void StyleDocument(QTextDocument& doc, double bodyWidthCssPixels) {
   }
 }
 
+bool HoldsPicture(const QTextBlock& b) {
+  for (auto f = b.begin(); !f.atEnd(); ++f) {
+    if (f.fragment().charFormat().isImageFormat()) return true;
+  }
+  return false;
+}
+
+// A heading or picture that ends a page while what follows it (the text of
+// its section, the caption) starts the next one: the number of its block, or
+// -1 when there is none.
+int FirstStranded(QTextDocument& doc, double pageHeight) {
+  QAbstractTextDocumentLayout* layout = doc.documentLayout();
+  // The page of a block's first line: a line that does not fit is moved to
+  // the next page inside its block.
+  auto pageOf = [&](const QTextBlock& b) {
+    double top = layout->blockBoundingRect(b).top();
+    if (doc.frameAt(b.position()) == doc.rootFrame() && b.layout()->lineCount() > 0) {
+      top = b.layout()->position().y() + b.layout()->lineAt(0).y();
+    }
+    return static_cast<int>((top + 0.5) / pageHeight);
+  };
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const QTextBlock next = b.next();
+    if (!next.isValid() || (b.blockFormat().headingLevel() == 0 && !HoldsPicture(b))) continue;
+    if (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+    if (next.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+    if (pageOf(next) != pageOf(b)) return b.blockNumber();
+  }
+  return -1;
+}
+
+void BreakBefore(QTextDocument& doc, int blockNumber) {
+  const QTextBlock b = doc.findBlockByNumber(blockNumber);
+  QTextBlockFormat f = b.blockFormat();
+  f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+  QTextCursor(b).setBlockFormat(f);
+}
+
 // The headings of levels 1 and 2 with the body page they start on.
 std::vector<Heading> Headings(QTextDocument& doc, double pageHeight) {
   std::vector<Heading> headings;
@@ -363,18 +402,30 @@ int main(int argc, char** argv) {
     const QRectF footer(0, body.bottom() + footerHeight * 0.3, page.width(), footerHeight * 0.7);
     const double cssPixelsPerDevicePixel = 96.0 / kResolution;
 
-    QTextDocument doc;
-    doc.documentLayout()->setPaintDevice(&writer);
-    doc.setDefaultFont(TextFont(10));
-    doc.setDocumentMargin(0);
-    for (const QString& file : pictures) {
-      const QImage picture(file);
-      if (picture.isNull()) Fail("cannot read the picture " + file);
-      doc.addResource(QTextDocument::ImageResource, QUrl(file), picture);
+    // The body, laid out afresh after each page break that keeps a heading
+    // or picture with what follows: a changed layout is not trusted.
+    std::vector<int> breaks;
+    std::unique_ptr<QTextDocument> bodyDocument;
+    for (;;) {
+      bodyDocument = std::make_unique<QTextDocument>();
+      QTextDocument& d = *bodyDocument;
+      d.documentLayout()->setPaintDevice(&writer);
+      d.setDefaultFont(TextFont(10));
+      d.setDocumentMargin(0);
+      for (const QString& file : pictures) {
+        const QImage picture(file);
+        if (picture.isNull()) Fail("cannot read the picture " + file);
+        d.addResource(QTextDocument::ImageResource, QUrl(file), picture);
+      }
+      d.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+      StyleDocument(d, body.width() * cssPixelsPerDevicePixel);
+      for (int block : breaks) BreakBefore(d, block);
+      d.setPageSize(body.size());
+      const int stranded = FirstStranded(d, body.height());
+      if (stranded < 0) break;
+      breaks.push_back(stranded);
     }
-    doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
-    StyleDocument(doc, body.width() * cssPixelsPerDevicePixel);
-    doc.setPageSize(body.size());
+    QTextDocument& doc = *bodyDocument;
     const int bodyPages = PageCount(doc);
     const std::vector<Heading> headings = Headings(doc, body.height());
 
