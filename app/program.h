@@ -20,6 +20,7 @@ class TFrmMain;
 class TFrmPreview;
 class TFrmSettings;
 class UserDialogs;
+class ReportComposer;
 class VideoCapture;
 
 struct ProgramOptions {
@@ -45,6 +46,13 @@ public:
   SimulatedGauge* Gauge() { return gauge_.get(); }
   SimulatedGaugePanel* GaugePanel() { return panel_.get(); }
 
+  // Writes a measurement report (kind 1 current result, 2 stored results)
+  // and opens it in the desktop's viewer; false with a message on failure.
+  bool CreateReport(int kind);
+  // Reports open in the desktop's viewer unless this is false (tests).
+  bool openReports = true;
+  std::filesystem::path lastReport;
+
   // Shows the main window (its first activation follows) and the simulated
   // gauge's panel beside it.
   void Show();
@@ -59,6 +67,7 @@ private:
   std::unique_ptr<TFrmSettings> settings_;
   std::unique_ptr<TFrmPreview> preview_;
   std::unique_ptr<TAboutFrm> about_;
+  std::unique_ptr<ReportComposer> composer_;
   std::unique_ptr<TFrmConnect> connect_;
   std::unique_ptr<TFrmHelp> help_;
   std::unique_ptr<SimulatedGaugePanel> panel_;
