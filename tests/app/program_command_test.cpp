@@ -7,13 +7,13 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
   int exitCode = -1;
   std::string output;  // stdout and stderr
 };
 
-Run Program(const std::string& environment, const std::string& arguments) {
-  Run run;
+ProgramRun Program(const std::string& environment, const std::string& arguments) {
+  ProgramRun run;
   const std::string command = environment + " '" + std::string(VQX_PROGRAM) + "' " + arguments + " 2>&1";
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -25,15 +25,15 @@ Run Program(const std::string& environment, const std::string& arguments) {
 }
 
 TEST(ProgramCommand, HelpNoDisplayAndAMissingHomeFolder) {
-  const Run help = Program("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", "--help");
+  const ProgramRun help = Program("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", "--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.output.find("usage: veldra-qx"), std::string::npos) << help.output;
 
-  const Run headless = Program("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", "--simulate");
+  const ProgramRun headless = Program("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", "--simulate");
   EXPECT_EQ(headless.exitCode, 1);
   EXPECT_NE(headless.output.find("no display"), std::string::npos) << headless.output;
 
-  const Run noHome = Program("QT_QPA_PLATFORM=offscreen", "--home /nonexistent/home");
+  const ProgramRun noHome = Program("QT_QPA_PLATFORM=offscreen", "--home /nonexistent/home");
   EXPECT_EQ(noHome.exitCode, 2);
   EXPECT_NE(noHome.output.find("\"/nonexistent/home\" does not exist"), std::string::npos) << noHome.output;
 }
