@@ -8,11 +8,13 @@
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
 #include "app/sound.h"
+#include "app/user_dialogs.h"
 #include "capture/calibrated_optics.h"
 #include "capture/simulated_gauge.h"
 #include "capture/v4l2_camera.h"
 #include "capture/video_capture.h"
 #include "measure/calibration_file.h"
+#include "station/report_composer.h"
 
 VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs) {
   context_.HomeDir = options.home;
@@ -34,7 +36,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
                                               gaugeOptions);
     backends.push_back(gauge_.get());
   } else {
-    camera_ = std::make_unique<V4l2Backend>(CaptureMode{1280, 1024}, options.cameraFolder);
+    camera_ = std::make_unique<V4l2Backend>(CaptureMode{1280, 1024}, options.cameraFolder, options.cameraNode);
     backends.push_back(camera_.get());
   }
   capture_ = std::make_unique<VideoCapture>(*loop_, backends);
@@ -45,6 +47,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   preview_ = std::make_unique<TFrmPreview>(*loop_, *capture_, *main_, context_.state, context_.language);
   preview_->FormCreate();
   about_ = std::make_unique<TAboutFrm>(context_, main_.get());
+  composer_ = std::make_unique<ReportComposer>();
   connect_ = std::make_unique<TFrmConnect>(context_, main_.get());
   help_ = std::make_unique<TFrmHelp>(main_.get());
   main_->SetSettingsDialog(settings_.get());
@@ -52,6 +55,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   main_->SetAboutBox(about_.get());
   main_->SetConnectWindow(connect_.get());
   main_->SetHelpWindow(help_.get());
+  main_->SetReportComposer([this](int kind) { CreateReport(kind); });
   if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, main_.get());
 }
 
@@ -65,6 +69,22 @@ VeldraProgram::~VeldraProgram() {
   settings_.reset();
   main_.reset();
   capture_.reset();
+}
+
+bool VeldraProgram::CreateReport(int kind) {
+  ReportEnvironment environment;
+  environment.events = loop_.get();
+  environment.openViewer = openReports;
+  environment.showMessage = [this](const std::string& text) {
+    context_.dialogs->Message(main_.get(), QString::fromStdString(text));
+  };
+  const ReportOutcome outcome = composer_->CreatePDF(kind, main_->ReportRecord(), environment);
+  if (!outcome.status.ok) {
+    context_.dialogs->Message(main_.get(), QString::fromStdString(outcome.status.message));
+    return false;
+  }
+  lastReport = outcome.path;
+  return true;
 }
 
 void VeldraProgram::Show() {

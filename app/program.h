@@ -20,6 +20,7 @@ class TFrmMain;
 class TFrmPreview;
 class TFrmSettings;
 class UserDialogs;
+class ReportComposer;
 class VideoCapture;
 
 struct ProgramOptions {
@@ -28,6 +29,7 @@ struct ProgramOptions {
   bool simulate = false;                // the simulated gauge instead of a camera
   bool simulatedRealTime = true;        // frames at the camera's pace (tests render at once)
   std::string cameraFolder = "/dev";    // where V4L2 cameras are looked for
+  std::string cameraNode;               // only this node of the folder ("video2"), when given
 };
 
 class VeldraProgram {
@@ -45,6 +47,13 @@ public:
   SimulatedGauge* Gauge() { return gauge_.get(); }
   SimulatedGaugePanel* GaugePanel() { return panel_.get(); }
 
+  // Writes a measurement report (kind 1 current result, 2 stored results)
+  // and opens it in the desktop's viewer; false with a message on failure.
+  bool CreateReport(int kind);
+  // Reports open in the desktop's viewer unless this is false (tests).
+  bool openReports = true;
+  std::filesystem::path lastReport;
+
   // Shows the main window (its first activation follows) and the simulated
   // gauge's panel beside it.
   void Show();
@@ -59,6 +68,7 @@ private:
   std::unique_ptr<TFrmSettings> settings_;
   std::unique_ptr<TFrmPreview> preview_;
   std::unique_ptr<TAboutFrm> about_;
+  std::unique_ptr<ReportComposer> composer_;
   std::unique_ptr<TFrmConnect> connect_;
   std::unique_ptr<TFrmHelp> help_;
   std::unique_ptr<SimulatedGaugePanel> panel_;
