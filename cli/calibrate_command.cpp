@@ -47,11 +47,223 @@ bool WholeNumberOption(const ParsedArguments& parsed, const std::string& name, l
   return true;
 }
 
-void Sounds(StationOutput& output, ConsolePanel& panel) {
+// The step's sounds, questions and messages.
+void Feedback(StationOutput& output, ConsolePanel& panel) {
   output.List("sounds", panel.TakeSounds());
   output.List("questions", panel.TakeQuestions());
   output.List("messages", panel.TakeMessages());
 }
+
+// One calibration at the simulated station, step by step as the technician
+// clicks through the calibration window; each step prints what it shows.
+class CalibrationRun {
+public:
+  CalibrationRun(const std::filesystem::path& home, long long serial, long long seed, bool accept, bool json,
+                 const LanguageStore& language, std::FILE* out)
+      : home_(home),
+        fileInUse_(home / kSettingsFileName),
+        language_(language),
+        panel_(CalibrationAnswers(accept),
+               [this](ReportKind kind, std::string& message) {
+                 return kind == ReportKind::Certificate &&
+                        WriteCalibrationCertificate(station_, pictures_, home_, message);
+               }),
+        station_(setup_.state, pictures_, panel_, home, fileInUse_),
+        simulated_(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed)),
+        output_(json, out) {
+    LoadStationState(fileInUse_, setup_.state);
+    station_.controls.SNEdit = serial >= 0 ? std::to_string(serial) : setup_.state.SNEditText;
+  }
+
+  // The whole calibration; the exit code of the command.
+  int Run(std::FILE* err) {
+    Setup();
+    Refresh();
+    Max();
+    const bool scanned = CalibrationCaptures() && LinearityCaptures();
+    const bool saved = scanned && Save();
+    const bool linearityComplete = station_.Chart().channel.size() == 4;
+    const bool tableSaved = Linearisation(saved, linearityComplete);
+    const bool certificate = Certificate(tableSaved);
+    Summary(certificate);
+    if (!scanned) {
+      std::fprintf(err, "vqx calibrate: %s\n", error_.c_str());
+      return 1;
+    }
+    if (!saved || (linearityComplete && !tableSaved)) return 3;
+    return certificate ? 0 : 1;
+  }
+
+private:
+  void Setup() {
+    station_.InitCalRef(kProgramBrand);
+    const CalibrationControls& c = station_.controls;
+    output_.BeginStep("setup");
+    output_.Text("SNEdit", station_.GetSerial());
+    output_.Text("TopRefLabel", c.TopRefLabel);
+    output_.Text("BRRefLabel", c.BRRefLabel);
+    output_.Text("CalHEdit", c.CalHEdit);
+    output_.Text("CALWEdit", c.CALWEdit);
+    output_.Text("COUNTH", std::to_string(station_.MessCountH()));
+    output_.List("VeryGrid", {c.VeryGrid[0][1], c.VeryGrid[0][2], c.VeryGrid[0][3], c.VeryGrid[0][4]});
+    output_.EndStep();
+  }
+
+  void Refresh() {
+    station_.RefreshbtnClick();
+    const CalibrationControls& c = station_.controls;
+    output_.BeginStep("refresh");
+    output_.Text("ShutterCombo", kShutterTexts[c.ShutterCombo]);
+    output_.Text("GainEdit", std::to_string(c.GainEdit));
+    output_.Colour("BRTolShape", c.BRTolShape);
+    output_.Colour("DimShape", c.DimShape);
+    output_.EndStep();
+  }
+
+  // Max on the live frame of the flat reference.
+  void Max() {
+    station_.MaxBtnClick(simulated_.LiveFrame(FlatReferenceSample(), panel_.Camera()));
+    const CalibrationControls& c = station_.controls;
+    output_.BeginStep("max");
+    output_.Text("SampleTop", c.SampleTop);
+    output_.Text("BRLabel2", c.BRLabel2);
+    output_.Text("HorizLabel", c.HorizLabel);
+    output_.Colour("BRTolShape", c.BRTolShape);
+    Feedback(output_, panel_);
+    output_.EndStep();
+  }
+
+  // COUNTH scans of the calibration channel; false when a scan did not run.
+  bool CalibrationCaptures() {
+    const CalibrationControls& c = station_.controls;
+    const SimulatedSample channel = RectangularChannel(station_.CalRef().CALD, station_.CalRef().CALW);
+    for (int k = 1; k <= station_.MessCountH(); ++k) {
+      SimulatedScan scan;
+      const bool scanned = simulated_.Scan(setup_, channel, language_, scan, error_);
+      output_.BeginStep("capture");
+      if (scanned) {
+        station_.Capture(scan.picture, CalibratePage::Calibrate);
+        output_.Text("CountHLabel", c.CountHLabel);
+        if (station_.CountH() == 0) {
+          output_.Text("BWidth", c.BWidth);
+          output_.Text("BHeight", c.BHeight);
+          output_.Text("PPIRes", c.PPIRes);
+          output_.Text("ZFactorRes", c.ZFactorRes);
+          output_.Colour("DimShape", c.DimShape);
+        }
+      } else {
+        output_.Text("error", error_);
+      }
+      Feedback(output_, panel_);
+      output_.EndStep();
+      if (!scanned) return false;
+    }
+    return true;
+  }
+
+  // The window compares each capture with the reference after the points
+  // taken so far, so a refused point ends the captures. False when a scan
+  // did not run.
+  bool LinearityCaptures() {
+    const CalibrationControls& c = station_.controls;
+    station_.ClearGraphbtnClick();
+    station_.VRefreshbtnClick();
+    for (std::size_t n = 0; n < 4; ++n) {
+      SimulatedScan scan;
+      const bool scanned = simulated_.Scan(setup_, LinearityChannel(station_.VerRef()[n]), language_, scan, error_);
+      output_.BeginStep("linearity");
+      output_.Text("REF", c.VeryGrid[0][n + 1]);
+      bool taken = false;
+      if (scanned) {
+        station_.Capture(scan.picture, CalibratePage::Verify);
+        taken = station_.Chart().channel.size() > n;
+        output_.Text("Depth", c.VeryGrid[1][n + 1]);
+        if (taken) output_.Number("DIFF", station_.Chart().channelDiff.back().y, 3);
+        output_.Text("taken", taken ? "yes" : "no");
+      } else {
+        output_.Text("error", error_);
+      }
+      Feedback(output_, panel_);
+      output_.EndStep();
+      if (!scanned) return false;
+      if (!taken) break;
+    }
+    return true;
+  }
+
+  bool Save() {
+    const bool saved = station_.SavebtnClick();
+    output_.BeginStep("save");
+    output_.Text("file", fileInUse_.string());
+    output_.Text("device", DeviceFile(home_, station_.GetSerial()).string());
+    output_.Text("saved", saved ? "yes" : "no");
+    Feedback(output_, panel_);
+    output_.EndStep();
+    return saved;
+  }
+
+  // The linearisation table and the linearity file, after a saved
+  // calibration with all four points.
+  bool Linearisation(bool saved, bool linearityComplete) {
+    bool tableSaved = false;
+    output_.BeginStep("linearisation");
+    if (saved && linearityComplete) {
+      tableSaved = station_.SaveLUTbtnClick() && station_.SaveVerybtnClick().ok;
+      const TImgCalibration& cal = setup_.state.ImgCalibration;
+      std::vector<std::string> table;
+      for (int i = 1; i <= 4; ++i) table.push_back(FormatFixed(cal.LUTX[i], 2) + ":" + FormatFixed(cal.LUTY[i], 3));
+      output_.List("LUTX:LUTY", table);
+      output_.Text("file", LinearityFile(home_, station_.GetSerial()).string());
+    } else {
+      output_.Text("reason", linearityComplete ? "the calibration was not saved"
+                                               : "fewer than four linearity points taken (--accept takes them all)");
+    }
+    output_.Text("saved", tableSaved ? "yes" : "no");
+    Feedback(output_, panel_);
+    output_.EndStep();
+    return tableSaved;
+  }
+
+  // Create PDF: saves again and writes the certificate when both indicators are green.
+  bool Certificate(bool tableSaved) {
+    const CalibrationControls& c = station_.controls;
+    output_.BeginStep("certificate");
+    output_.Colour("BRTolShape", c.BRTolShape);
+    output_.Colour("DimShape", c.DimShape);
+    const bool written = tableSaved && station_.CreatePDFbtnClick();
+    output_.Text("written", written ? "yes" : "no");
+    Feedback(output_, panel_);
+    output_.EndStep();
+    return written;
+  }
+
+  // What was found beside the simulated gauge's truth.
+  void Summary(bool certificate) {
+    const TImgCalibration& cal = setup_.state.ImgCalibration;
+    const GaugeTruth& truth = simulated_.Gauge();
+    output_.BeginSummary();
+    output_.Number("PixelPerInch", cal.PixelPerInch, 1);
+    output_.Number("truePixelPerInch", truth.pixelsPerInch, 1);
+    output_.Number("scaleErrorPercent", (cal.PixelPerInch / truth.pixelsPerInch - 1) * 100, 3);
+    output_.Number("ZFaktor", cal.ZFaktor, 4);
+    output_.Number("trueZFactor", truth.zFactor, 4);
+    output_.Text("top", std::to_string(cal.top));
+    output_.Text("trueTop", std::to_string(truth.top));
+    output_.Text("certificate", certificate ? "written" : "not written");
+    output_.Finish();
+  }
+
+  std::filesystem::path home_;
+  std::filesystem::path fileInUse_;
+  const LanguageStore& language_;
+  MeasurementSetup setup_;
+  StationPictures pictures_;
+  ConsolePanel panel_;
+  CalibrationStation station_;
+  SimulatedStation simulated_;
+  StationOutput output_;
+  std::string error_;
+};
 
 }  // namespace
 
@@ -97,150 +309,6 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
     return 1;
   }
 
-  const std::filesystem::path fileInUse = home / kSettingsFileName;
-  MeasurementSetup setup;
-  LoadStationState(fileInUse, setup.state);
-  StationPictures pictures;
-  const bool accept = parsed.Has("--accept");
-  CalibrationStation* current = nullptr;
-  ConsolePanel panel(
-      CalibrationAnswers(accept), [&](ReportKind kind, std::string& message) {
-        return current && kind == ReportKind::Certificate &&
-               WriteCalibrationCertificate(*current, pictures, home, message);
-      });
-  CalibrationStation station(setup.state, pictures, panel, home, fileInUse);
-  current = &station;
-  station.controls.SNEdit = serial >= 0 ? std::to_string(serial) : setup.state.SNEditText;
-  SimulatedStation simulated(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed));
-  StationOutput output(parsed.Has("--json"), out);
-  const CalibrationControls& c = station.controls;
-
-  station.InitCalRef(kProgramBrand);
-  output.BeginStep("setup");
-  output.Text("SNEdit", station.GetSerial());
-  output.Text("TopRefLabel", c.TopRefLabel);
-  output.Text("BRRefLabel", c.BRRefLabel);
-  output.Text("CalHEdit", c.CalHEdit);
-  output.Text("CALWEdit", c.CALWEdit);
-  output.Text("COUNTH", std::to_string(station.MessCountH()));
-  output.List("VeryGrid", {c.VeryGrid[0][1], c.VeryGrid[0][2], c.VeryGrid[0][3], c.VeryGrid[0][4]});
-  output.EndStep();
-
-  station.RefreshbtnClick();
-  output.BeginStep("refresh");
-  output.Text("ShutterCombo", kShutterTexts[c.ShutterCombo]);
-  output.Text("GainEdit", std::to_string(c.GainEdit));
-  output.Colour("BRTolShape", c.BRTolShape);
-  output.Colour("DimShape", c.DimShape);
-  output.EndStep();
-
-  station.MaxBtnClick(simulated.LiveFrame(FlatReferenceSample(), panel.Camera()));
-  output.BeginStep("max");
-  output.Text("SampleTop", c.SampleTop);
-  output.Text("BRLabel2", c.BRLabel2);
-  output.Text("HorizLabel", c.HorizLabel);
-  output.Colour("BRTolShape", c.BRTolShape);
-  Sounds(output, panel);
-  output.EndStep();
-
-  bool scanned = true;
-  const SimulatedSample calibrationChannel = RectangularChannel(station.CalRef().CALD, station.CalRef().CALW);
-  for (int k = 1; scanned && k <= station.MessCountH(); ++k) {
-    SimulatedScan scan;
-    scanned = simulated.Scan(setup, calibrationChannel, language, scan, error);
-    output.BeginStep("capture");
-    if (scanned) {
-      station.Capture(scan.picture, CalibratePage::Calibrate);
-      output.Text("CountHLabel", c.CountHLabel);
-      if (station.CountH() == 0) {
-        output.Text("BWidth", c.BWidth);
-        output.Text("BHeight", c.BHeight);
-        output.Text("PPIRes", c.PPIRes);
-        output.Text("ZFactorRes", c.ZFactorRes);
-        output.Colour("DimShape", c.DimShape);
-      }
-    } else {
-      output.Text("error", error);
-    }
-    Sounds(output, panel);
-    output.EndStep();
-  }
-
-  // The window compares each capture with the reference after the points
-  // taken so far, so a refused point ends the run of captures.
-  station.ClearGraphbtnClick();
-  station.VRefreshbtnClick();
-  bool refused = false;
-  while (scanned && !refused && station.Chart().channel.size() < 4) {
-    const std::size_t n = station.Chart().channel.size();
-    SimulatedScan scan;
-    scanned = simulated.Scan(setup, LinearityChannel(station.VerRef()[n]), language, scan, error);
-    output.BeginStep("linearity");
-    output.Text("REF", c.VeryGrid[0][n + 1]);
-    if (scanned) {
-      station.Capture(scan.picture, CalibratePage::Verify);
-      refused = station.Chart().channel.size() == n;
-      output.Text("Depth", c.VeryGrid[1][n + 1]);
-      if (!refused) output.Number("DIFF", station.Chart().channelDiff.back().y, 3);
-      output.Text("taken", refused ? "no" : "yes");
-    } else {
-      output.Text("error", error);
-    }
-    Sounds(output, panel);
-    output.EndStep();
-  }
-  const bool linearityComplete = station.Chart().channel.size() == 4;
-
-  const bool saved = scanned && station.SavebtnClick();
-  output.BeginStep("save");
-  output.Text("file", fileInUse.string());
-  output.Text("device", DeviceFile(home, station.GetSerial()).string());
-  output.Text("saved", saved ? "yes" : "no");
-  Sounds(output, panel);
-  output.EndStep();
-
-  bool tableSaved = false;
-  output.BeginStep("linearisation");
-  if (saved && linearityComplete) {
-    tableSaved = station.SaveLUTbtnClick() && station.SaveVerybtnClick().ok;
-    const TImgCalibration& cal = setup.state.ImgCalibration;
-    std::vector<std::string> table;
-    for (int i = 1; i <= 4; ++i) table.push_back(FormatFixed(cal.LUTX[i], 2) + ":" + FormatFixed(cal.LUTY[i], 3));
-    output.List("LUTX:LUTY", table);
-    output.Text("file", LinearityFile(home, station.GetSerial()).string());
-  } else {
-    output.Text("reason", linearityComplete ? "the calibration was not saved"
-                                            : "fewer than four linearity points taken (--accept takes them all)");
-  }
-  output.Text("saved", tableSaved ? "yes" : "no");
-  Sounds(output, panel);
-  output.EndStep();
-
-  bool certificate = false;
-  output.BeginStep("certificate");
-  output.Colour("BRTolShape", c.BRTolShape);
-  output.Colour("DimShape", c.DimShape);
-  if (tableSaved) certificate = station.CreatePDFbtnClick();
-  output.Text("written", certificate ? "yes" : "no");
-  Sounds(output, panel);
-  output.EndStep();
-
-  const TImgCalibration& cal = setup.state.ImgCalibration;
-  const GaugeTruth& truth = simulated.Gauge();
-  output.BeginSummary();
-  output.Number("PixelPerInch", cal.PixelPerInch, 1);
-  output.Number("truePixelPerInch", truth.pixelsPerInch, 1);
-  output.Number("scaleErrorPercent", (cal.PixelPerInch / truth.pixelsPerInch - 1) * 100, 3);
-  output.Number("ZFaktor", cal.ZFaktor, 4);
-  output.Number("trueZFactor", truth.zFactor, 4);
-  output.Text("top", std::to_string(cal.top));
-  output.Text("trueTop", std::to_string(truth.top));
-  output.Text("certificate", certificate ? "written" : "not written");
-  output.Finish();
-  if (!scanned) {
-    std::fprintf(err, "vqx calibrate: %s\n", error.c_str());
-    return 1;
-  }
-  if (!saved || (linearityComplete && !tableSaved)) return 3;
-  return certificate ? 0 : 1;
+  CalibrationRun run(home, serial, seed, parsed.Has("--accept"), parsed.Has("--json"), language, out);
+  return run.Run(err);
 }

@@ -53,10 +53,7 @@ void ConsolePanel::SetShutterSpeed(int shutter, int gain, bool flip, bool mirror
 
 void ConsolePanel::SetGain(int gain) { camera_.gain = static_cast<std::uint32_t>(gain); }
 
-void ConsolePanel::Refresh(int shutter, int gain, bool flip, bool mirror) {
-  SetShutterSpeed(shutter, gain, flip, mirror);
-  ++refreshes_;
-}
+void ConsolePanel::Refresh(int shutter, int gain, bool flip, bool mirror) { SetShutterSpeed(shutter, gain, flip, mirror); }
 
 std::vector<std::string> ConsolePanel::TakeSounds() { return Take(sounds_); }
 std::vector<std::string> ConsolePanel::TakeQuestions() { return Take(questions_); }

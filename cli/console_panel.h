@@ -42,7 +42,6 @@ public:
   std::vector<std::string> TakeMessages();
   // The camera as the last Refresh, shutter or gain call set it.
   const CameraSettings& Camera() const { return camera_; }
-  int Refreshes() const { return refreshes_; }
 
 private:
   Answerer answer_;
@@ -51,7 +50,6 @@ private:
   std::vector<std::string> questions_;
   std::vector<std::string> messages_;
   CameraSettings camera_;
-  int refreshes_ = 0;
 };
 
 // The answers of a calibration run: the device file of the serial being

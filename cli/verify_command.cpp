@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "cli/commands.h"
@@ -47,6 +48,121 @@ bool RangeOption(const ParsedArguments& parsed, const std::string& name, double 
   }
   return true;
 }
+
+// A verification at the simulated station, step by step as the technician
+// clicks through the verification window; each step prints what it shows.
+class VerificationRun {
+public:
+  VerificationRun(const std::filesystem::path& home, std::uint32_t seed, bool json, const LanguageStore& language,
+                  std::FILE* out)
+      : home_(home),
+        language_(language),
+        panel_([](const std::string&, const std::string&) { return false; },
+               [this](ReportKind kind, std::string& message) {
+                 return kind == ReportKind::Verification &&
+                        WriteVerificationReport(station_, serial_, pictures_, home_, message);
+               }),
+        station_(setup_.state, pictures_, panel_, home / kSettingsFileName),
+        simulated_(kSimulatedGaugeTruth, seed),
+        output_(json, out) {
+    LoadStationState(home / kSettingsFileName, setup_.state);
+    serial_ = GetSerial(setup_.state);
+  }
+
+  // `captures` of the target (the edits, or the depth and width given); the
+  // exit code of the command.
+  int Run(int captures, std::optional<double> depth, std::optional<double> width, std::FILE* err) {
+    Activate(depth, width);
+    station_.RefreshbtnClick();
+    const bool scanned = Captures(captures);
+    Statistics(captures);
+    const bool written = scanned && Report();
+    output_.Finish();
+    if (!scanned) {
+      std::fprintf(err, "vqx verify: %s\n", error_.c_str());
+      return 1;
+    }
+    return written ? 0 : 1;
+  }
+
+private:
+  void Activate(std::optional<double> depth, std::optional<double> width) {
+    station_.FormActivate();
+    VerificationControls& c = station_.controls;
+    if (depth) c.CALDEdit = FormatFixed(*depth, 3);
+    if (width) c.CALWEdit = FormatFixed(*width, 3);
+    output_.BeginStep("activate");
+    output_.Text("serial", serial_);
+    output_.Text("CALDEdit", c.CALDEdit);
+    output_.Text("CALWEdit", c.CALWEdit);
+    output_.Colour("DepthShape", c.DepthShape);
+    output_.EndStep();
+  }
+
+  // Scans of the target channel the edits name; false when a scan did not run.
+  bool Captures(int captures) {
+    const VerificationControls& c = station_.controls;
+    double depth = 0;
+    double width = 0;
+    GetValue(c.CALDEdit, depth);
+    GetValue(c.CALWEdit, width);
+    const SimulatedSample target = RectangularChannel(depth, width);
+    for (int i = 1; i <= captures; ++i) {
+      station_.CapturebtnClick();
+      SimulatedScan scan;
+      const bool scanned = simulated_.Scan(setup_, target, language_, scan, error_);
+      output_.BeginStep("capture");
+      output_.Text("n", std::to_string(i));
+      if (scanned) {
+        station_.SetValues(scan.picture);
+        if (c.DepthShape == Indicator::Green) ++passes_;
+        output_.Text("BDepth", c.BDepth);
+        output_.Text("BWidth", c.BWidth);
+        output_.Colour("DepthShape", c.DepthShape);
+        output_.Text("result", c.DepthShape == Indicator::Green ? "pass" : "fail");
+      } else {
+        output_.Text("error", error_);
+      }
+      output_.List("sounds", panel_.TakeSounds());
+      output_.EndStep();
+      if (!scanned) return false;
+    }
+    return true;
+  }
+
+  void Statistics(int captures) {
+    const VerificationControls& c = station_.controls;
+    output_.BeginStep("statistics");
+    output_.Text("CountLabel", c.CountLabel);
+    output_.Text("SLDepth", c.SLDepth);
+    output_.Text("SLWidth", c.SLWidth);
+    output_.Text("passes", std::to_string(passes_) + "/" + std::to_string(captures));
+    output_.EndStep();
+  }
+
+  // The targets and the verification report, when the last capture passed.
+  bool Report() {
+    const bool written = station_.controls.VerifyPDF && station_.VerifyPDFClick(false);
+    output_.BeginStep("report");
+    output_.Text("VerifyPDF", station_.controls.VerifyPDF ? "enabled" : "disabled");
+    output_.Text("written", written ? "yes" : "no");
+    output_.List("messages", panel_.TakeMessages());
+    output_.EndStep();
+    return written;
+  }
+
+  std::filesystem::path home_;
+  const LanguageStore& language_;
+  MeasurementSetup setup_;
+  StationPictures pictures_;
+  std::string serial_;
+  ConsolePanel panel_;
+  VerificationStation station_;
+  SimulatedStation simulated_;
+  StationOutput output_;
+  std::string error_;
+  int passes_ = 0;
+};
 
 }  // namespace
 
@@ -92,78 +208,10 @@ int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
     return 1;
   }
 
-  MeasurementSetup setup;
-  LoadStationState(fileInUse, setup.state);
-  const std::string serial = GetSerial(setup.state);
-  StationPictures pictures;
-  VerificationStation* current = nullptr;
-  ConsolePanel panel([](const std::string&, const std::string&) { return false; },
-                     [&](ReportKind kind, std::string& message) {
-                       return current && kind == ReportKind::Verification &&
-                              WriteVerificationReport(*current, serial, pictures, home, message);
-                     });
-  VerificationStation station(setup.state, pictures, panel, fileInUse);
-  current = &station;
-  const VerificationControls& c = station.controls;
-  SimulatedStation simulated(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed));
-  StationOutput output(parsed.Has("--json"), out);
-
-  station.FormActivate();
-  if (parsed.Option("--target-depth")) station.controls.CALDEdit = FormatFixed(targetDepth, 3);
-  if (parsed.Option("--target-width")) station.controls.CALWEdit = FormatFixed(targetWidth, 3);
-  double depth = 0;
-  double width = 0;
-  GetValue(c.CALDEdit, depth);
-  GetValue(c.CALWEdit, width);
-  output.BeginStep("activate");
-  output.Text("serial", serial);
-  output.Text("CALDEdit", c.CALDEdit);
-  output.Text("CALWEdit", c.CALWEdit);
-  output.Colour("DepthShape", c.DepthShape);
-  output.EndStep();
-
-  station.RefreshbtnClick();
-  const SimulatedSample target = RectangularChannel(depth, width);
-  int passes = 0;
-  bool scanned = true;
-  for (int i = 1; scanned && i <= static_cast<int>(captures); ++i) {
-    station.CapturebtnClick();
-    SimulatedScan scan;
-    scanned = simulated.Scan(setup, target, language, scan, error);
-    output.BeginStep("capture");
-    output.Text("n", std::to_string(i));
-    if (scanned) {
-      station.SetValues(scan.picture);
-      if (c.DepthShape == Indicator::Green) ++passes;
-      output.Text("BDepth", c.BDepth);
-      output.Text("BWidth", c.BWidth);
-      output.Colour("DepthShape", c.DepthShape);
-      output.Text("result", c.DepthShape == Indicator::Green ? "pass" : "fail");
-    } else {
-      output.Text("error", error);
-    }
-    output.List("sounds", panel.TakeSounds());
-    output.EndStep();
-  }
-
-  output.BeginStep("statistics");
-  output.Text("CountLabel", c.CountLabel);
-  output.Text("SLDepth", c.SLDepth);
-  output.Text("SLWidth", c.SLWidth);
-  output.Text("passes", std::to_string(passes) + "/" + std::to_string(static_cast<int>(captures)));
-  output.EndStep();
-
-  const bool lastPassed = scanned && c.VerifyPDF;
-  const bool written = lastPassed && station.VerifyPDFClick(false);
-  output.BeginStep("report");
-  output.Text("VerifyPDF", c.VerifyPDF ? "enabled" : "disabled");
-  output.Text("written", written ? "yes" : "no");
-  output.List("messages", panel.TakeMessages());
-  output.EndStep();
-  output.Finish();
-  if (!scanned) {
-    std::fprintf(err, "vqx verify: %s\n", error.c_str());
-    return 1;
-  }
-  return written ? 0 : 1;
+  std::optional<double> depth;
+  std::optional<double> width;
+  if (parsed.Option("--target-depth")) depth = targetDepth;
+  if (parsed.Option("--target-width")) width = targetWidth;
+  VerificationRun run(home, static_cast<std::uint32_t>(seed), parsed.Has("--json"), language, out);
+  return run.Run(static_cast<int>(captures), depth, width, err);
 }
