@@ -8,6 +8,8 @@
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
 #include "app/sound.h"
+#include "calibration/calibration_window.h"
+#include "calibration/verification_window.h"
 #include "capture/calibrated_optics.h"
 #include "capture/simulated_gauge.h"
 #include "capture/v4l2_camera.h"
@@ -45,13 +47,19 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   preview_ = std::make_unique<TFrmPreview>(*loop_, *capture_, *main_, context_.state, context_.language);
   preview_->FormCreate();
   about_ = std::make_unique<TAboutFrm>(context_, main_.get());
+  calibFrm_ = std::make_unique<TCalibFrm>(context_, preview_.get(), [this] { return main_->Brand; }, main_.get());
   connect_ = std::make_unique<TFrmConnect>(context_, main_.get());
   help_ = std::make_unique<TFrmHelp>(main_.get());
+  frmVerify_ = std::make_unique<TFrmVerify>(
+      context_, preview_.get(), [this]() -> const Bitmap& { return main_->Images().rBild; },
+      [this] { main_->CapturebtnClick(); }, main_.get());
   main_->SetSettingsDialog(settings_.get());
   main_->SetCamera(preview_.get());
   main_->SetAboutBox(about_.get());
   main_->SetConnectWindow(connect_.get());
   main_->SetHelpWindow(help_.get());
+  main_->SetCalibration(calibFrm_.get(), [this] { calibFrm_->ShowModal(); });
+  main_->SetVerification(frmVerify_.get(), [this](bool slopePanel) { frmVerify_->ShowModal(slopePanel); });
   if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, main_.get());
 }
 
@@ -59,8 +67,10 @@ VeldraProgram::~VeldraProgram() {
   // The camera window stops its stream before the windows it calls go.
   preview_.reset();
   panel_.reset();
+  frmVerify_.reset();
   help_.reset();
   connect_.reset();
+  calibFrm_.reset();
   about_.reset();
   settings_.reset();
   main_.reset();

@@ -14,7 +14,9 @@ class QtEventLoop;
 class SimulatedGauge;
 class SimulatedGaugePanel;
 class TAboutFrm;
+class TCalibFrm;
 class TFrmConnect;
+class TFrmVerify;
 class TFrmHelp;
 class TFrmMain;
 class TFrmPreview;
@@ -42,6 +44,8 @@ public:
   TAboutFrm& About() { return *about_; }
   TFrmConnect& Connect() { return *connect_; }
   TFrmHelp& Help() { return *help_; }
+  TCalibFrm& Calibration() { return *calibFrm_; }
+  TFrmVerify& Verification() { return *frmVerify_; }
   SimulatedGauge* Gauge() { return gauge_.get(); }
   SimulatedGaugePanel* GaugePanel() { return panel_.get(); }
 
@@ -59,7 +63,9 @@ private:
   std::unique_ptr<TFrmSettings> settings_;
   std::unique_ptr<TFrmPreview> preview_;
   std::unique_ptr<TAboutFrm> about_;
+  std::unique_ptr<TCalibFrm> calibFrm_;
   std::unique_ptr<TFrmConnect> connect_;
   std::unique_ptr<TFrmHelp> help_;
+  std::unique_ptr<TFrmVerify> frmVerify_;
   std::unique_ptr<SimulatedGaugePanel> panel_;
 };
