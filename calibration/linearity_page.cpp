@@ -23,13 +23,19 @@
 
 namespace {
 
-QValueAxis* FixedAxis(double from, double to, double step, const char* format) {
+// An axis with a fixed range and a grid line every `step`; labels stand at
+// every `labelEvery`-th grid line so they stay readable.
+QValueAxis* FixedAxis(double from, double to, double step, int labelEvery, const char* format) {
   auto* axis = new QValueAxis;
   axis->setRange(from, to);
   axis->setTickType(QValueAxis::TicksDynamic);
   axis->setTickAnchor(from);
-  axis->setTickInterval(step);
+  axis->setTickInterval(step * labelEvery);
+  axis->setMinorTickCount(labelEvery - 1);
   axis->setLabelFormat(format);
+  QFont font = axis->labelsFont();
+  font.setPointSize(8);
+  axis->setLabelsFont(font);
   return axis;
 }
 
@@ -76,9 +82,9 @@ QWidget* TCalibFrm::BuildLinearityPage() {
   auto* chart = new QChart;
   chart->setObjectName("Chart1");
   chart->legend()->setAlignment(Qt::AlignBottom);
-  QValueAxis* bottom = FixedAxis(0, 0.8, 0.1, "%.1f");
-  QValueAxis* left = FixedAxis(-0.3, 0.8, 0.05, "%.2f");
-  QValueAxis* top = FixedAxis(0, 4, 1, "%d");
+  QValueAxis* bottom = FixedAxis(0, 0.8, 0.1, 1, "%.1f");
+  QValueAxis* left = FixedAxis(-0.3, 0.8, 0.05, 2, "%.2f");
+  QValueAxis* top = FixedAxis(0, 4, 1, 1, "%d");
   top->setVisible(false);
   chart->addAxis(bottom, Qt::AlignBottom);
   chart->addAxis(left, Qt::AlignLeft);

@@ -176,7 +176,8 @@ QWidget* TFrmVerify::BuildSlopePanel() {
   grid->addWidget(new QLabel("Width", SlopePanel), 0, 2);
   grid->addWidget(DListBx, 1, 1, 3, 1);
   grid->addWidget(WListBx, 1, 2, 3, 1);
-  grid->addWidget(CountLabel, 0, 3, 1, 2);
+  grid->addWidget(new QLabel("Captures", SlopePanel), 0, 3);
+  grid->addWidget(CountLabel, 0, 4);
   grid->addWidget(new QLabel("Depth", SlopePanel), 1, 3);
   grid->addWidget(SLDepth, 1, 4);
   grid->addWidget(new QLabel("Width", SlopePanel), 2, 3);
