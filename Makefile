@@ -10,7 +10,7 @@ FUZZERS = profile language tool_image
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build build-asan run test test-release test-asan fuzz bench clean
+.PHONY: all deps build build-asan run test test-release test-asan fuzz bench screenshots clean
 
 all: build
 
@@ -25,10 +25,22 @@ build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVQX_SANITIZE=ON -DVQX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
-# Until the desktop program exists the main job is a scan with the simulated
-# gauge, calibrated by the demo home folder's settings file.
-run: build
-	$(BUILD)/cli/vqx scan --simulate --cal data/demo/VELDRAQX.INI
+# The desktop program with the simulated gauge, in a demo home folder of the
+# build tree (made from data/demo once, then kept with what the user did in
+# it). Without a display the headless demo scan runs instead.
+DEMO_HOME ?= $(BUILD)/demo-home
+
+run: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target veldra-qx vqx
+	@[ -d $(DEMO_HOME) ] || cp -r data/demo $(DEMO_HOME)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  cd $(DEMO_HOME) && exec $(CURDIR)/$(BUILD)/app/veldra-qx --simulate; \
+	else \
+	  echo "make run: no display here, so the headless demo scans run instead of the window."; \
+	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI && \
+	  $(BUILD)/cli/vqx scan --simulate --cal $(DEMO_HOME)/VELDRAQX.INI --shape round --depth 0.6 --width 1.2; \
+	fi
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -53,6 +65,10 @@ test: test-release test-asan fuzz
 
 bench: build
 	$(BUILD)/bench/vqx_bench
+
+# Pictures of the windows (offscreen) into docs/screenshots.
+screenshots: build
+	$(BUILD)/app/vqx_screenshots $(BUILD)/app/veldra-qx data/demo docs/screenshots
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

@@ -52,3 +52,20 @@ bool NumberOption(const ParsedArguments& parsed, const std::string& name, double
   }
   return true;
 }
+
+bool SeedOption(const ParsedArguments& parsed, const std::string& name, std::uint32_t& value, std::string& error) {
+  const auto text = parsed.Option(name);
+  if (!text) return true;
+  std::uint64_t number = 0;
+  bool ok = !text->empty() && text->size() <= 10;
+  for (char c : *text) {
+    if (c < '0' || c > '9') ok = false;
+    if (ok) number = number * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  if (!ok || number > 0xFFFFFFFFu) {
+    error = "option " + name + " needs a whole number from 0 to 4294967295, not '" + *text + "'";
+    return false;
+  }
+  value = static_cast<std::uint32_t>(number);
+  return true;
+}

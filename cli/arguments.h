@@ -3,6 +3,7 @@
 // Command-line options of the vqx commands: "--name value" options, "--flag"
 // switches and positional arguments.
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -25,3 +26,6 @@ bool ParseArguments(const std::vector<std::string>& args, const std::set<std::st
 
 // A number option: false with a message naming the option when the text is not a number.
 bool NumberOption(const ParsedArguments& parsed, const std::string& name, double& value, std::string& error);
+
+// A seed option: decimal digits only, 0 .. 2^32 - 1; false with a message otherwise.
+bool SeedOption(const ParsedArguments& parsed, const std::string& name, std::uint32_t& value, std::string& error);

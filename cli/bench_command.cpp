@@ -50,9 +50,10 @@ int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE
     return 0;
   }
   MeasurementSetup setup;
-  if (!PrepareSetup(parsed, true, setup, error)) {
+  int setupCode = 0;
+  if (!PrepareSetup(parsed, setup, error, setupCode)) {
     std::fprintf(err, "vqx bench: %s\n", error.c_str());
-    return 2;
+    return setupCode;
   }
   const TImgCalibration& cal = setup.state.ImgCalibration;
   const MaterialSettings& material = SettingsOf(setup.material);

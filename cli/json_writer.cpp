@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/text_escape.h"
+
 void JsonWriter::BeforeValue() {
   if (needComma_) text_ += ',';
   needComma_ = true;
@@ -39,24 +41,51 @@ void JsonWriter::Key(const std::string& key) {
 void JsonWriter::String(const std::string& value) {
   BeforeValue();
   text_ += '"';
-  for (unsigned char c : value) {
-    switch (c) {
-      case '"': text_ += "\\\""; break;
-      case '\\': text_ += "\\\\"; break;
-      case '\n': text_ += "\\n"; break;
-      case '\r': text_ += "\\r"; break;
-      case '\t': text_ += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          text_ += escaped;
-        } else {
-          text_ += static_cast<char>(c);
+  ForEachUtf8(
+      value,
+      [&](std::string_view character) {
+        if (character.size() > 1) {
+          const auto second = static_cast<unsigned char>(character[1]);
+          if (character.size() == 2 && static_cast<unsigned char>(character[0]) == 0xC2 && second < 0xA0) {
+            char escaped[8];  // a C1 control character
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", second);
+            text_ += escaped;
+          } else {
+            text_ += character;
+          }
+          return;
         }
-    }
-  }
+        const auto c = static_cast<unsigned char>(character[0]);
+        switch (c) {
+          case '"': text_ += "\\\""; break;
+          case '\\': text_ += "\\\\"; break;
+          case '\n': text_ += "\\n"; break;
+          case '\r': text_ += "\\r"; break;
+          case '\t': text_ += "\\t"; break;
+          default:
+            if (c < 0x20 || c == 0x7F) {
+              char escaped[8];
+              std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+              text_ += escaped;
+            } else {
+              text_ += static_cast<char>(c);
+            }
+        }
+      },
+      // A byte that is no UTF-8 (a file name in another encoding) becomes
+      // the four characters \xNN, so the output stays valid JSON and the
+      // name stays recognisable.
+      [&](unsigned char c) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\\\x%02X", c);
+        text_ += escaped;
+      });
   text_ += '"';
+}
+
+void JsonWriter::Null() {
+  BeforeValue();
+  text_ += "null";
 }
 
 void JsonWriter::Number(long double value) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// A small JSON writer for the command-line tool's output.
+// A small JSON writer for the command-line tool's output; its text is
+// always valid JSON in UTF-8, whatever bytes the strings hold.
 
 #include <string>
 
@@ -14,7 +15,9 @@ public:
   void EndArray();
   // Starts a member of the current object; the value follows.
   void Key(const std::string& key);
+  // Escapes what JSON requires; bytes that are no UTF-8 become "\\xNN".
   void String(const std::string& value);
+  void Null();
   void Number(long double value);  // non-finite numbers are written as null
   void Integer(long long value);
   void Bool(bool value);

@@ -1,4 +1,5 @@
 // vqx: the measurement road of VELDRA QX without a window.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,11 +14,15 @@ constexpr const char* kUsage =
     "  analyse FILE...      measure tool images (.CRY) again\n"
     "  scan --simulate      take a whole scan with the simulated gauge and measure it\n"
     "  bench                time the work after a scan\n"
-    "  vqx COMMAND --help   the options of a command\n";
+    "  vqx COMMAND --help   the options of a command\n"
+    "  Exit codes: 0 success, 1 the scan did not run, 2 usage error,\n"
+    "  3 a file could not be read or written.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A closed pipe is a write error the commands report (exit 3), not a silent end.
+  std::signal(SIGPIPE, SIG_IGN);
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;

@@ -1,5 +1,57 @@
 #include "cli/measurement_report.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "cli/text_escape.h"
+#include "measure/units.h"
+
+namespace {
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+// The early exit of the analysis leaves the surface line unset; a profile
+// without a single lit column has nothing to measure.
+bool ChannelFound(const MeasureState& state, const MeasurementOutcome& outcome) {
+  if (!outcome.analysed) return false;
+  const bool lit = std::any_of(state.OLine.begin(), state.OLine.end(), [](int row) { return row > 0; });
+  const TChannel& c = state.MyChannel;
+  return lit && !(c.tm == 0 && c.tc == 0);
+}
+
+ResultNumbers NumbersOf(const MeasureState& state, Material material, int shapeFound) {
+  const TChannel& c = state.MyChannel;
+  const TImgCalibration& cal = state.ImgCalibration;
+  const double mmPerPixel = 25.4 / cal.PixelPerInch;
+  // The depth as the panel shows it: of the shape shown.
+  const double depth = c.shape == 1 ? c.depthv : c.shape == 2 ? c.depthr : c.depth;
+  ResultNumbers n{};
+  n.depthMm = GetDepth(state, depth, cal.DFaktor) * mmPerPixel;
+  if (c.levelOK >= 2) {
+    n.widthMm = kNone;
+  } else if (material == Material::Pertinax && c.width > 0) {
+    n.widthMm = (GetWidth(c.width, cal.PWFaktor) + state.Fiber) * mmPerPixel;
+  } else {
+    n.widthMm = GetWidth(c.width, cal.WFaktor) * mmPerPixel;
+  }
+  n.radiusMm = shapeFound == 2 ? GetRadius(state, c.radius) / 2 * mmPerPixel : kNone;
+  n.openDeg = c.alphaO;
+  n.alphaVDeg = shapeFound == 1 ? c.alphav : kNone;
+  return n;
+}
+
+void NumberOrNull(JsonWriter& json, const char* key, double value) {
+  json.Key(key);
+  if (std::isfinite(value)) {
+    json.Number(value);
+  } else {
+    json.Null();
+  }
+}
+
+}  // namespace
+
 std::string UnitName(const MeasureState& state) {
   if (state.Units == 1) return "Inch";
   if (state.Units == 1000) return "mil";
@@ -14,29 +66,68 @@ std::string ShapeName(int shape) {
   }
 }
 
+MeasurementReport MakeReport(const MeasureState& state, Material material, const std::string& file,
+                             const MeasurementOutcome& outcome) {
+  MeasurementReport report;
+  report.file = file;
+  report.outcome = outcome;
+  report.channel = state.MyChannel;
+  report.units = UnitName(state);
+  report.channelFound = ChannelFound(state, outcome);
+  report.numbers = report.channelFound ? NumbersOf(state, material, outcome.shapeFound)
+                                       : ResultNumbers{kNone, kNone, kNone, kNone, kNone};
+  return report;
+}
+
+MeasurementReport FailedReport(const std::string& file, const std::string& error) {
+  MeasurementReport report;
+  report.file = file;
+  report.error = error;
+  return report;
+}
+
 std::string ReportLine(const MeasureState& state, const MeasurementReport& report) {
+  std::string line = EscapeForTerminal(report.file) + ": ";
+  if (!report.error.empty()) return line + "not measured: " + EscapeForTerminal(report.error);
+  if (!report.channelFound) return line + "no channel found (no lit surface in the profile)";
   const ResultTexts& t = report.outcome.texts;
-  const std::string unit = " " + UnitName(state);
-  std::string line = report.file + ": " + ShapeName(report.channel.shape) + ", depth " + t.depth + unit +
-                     ", width " + t.width + (t.widthRed ? "" : unit);
+  const std::string unit = " " + report.units;
+  line += ShapeName(report.outcome.shapeFound);
+  if (report.channel.shape != report.outcome.shapeFound) line += " (shown as " + ShapeName(report.channel.shape) + ")";
+  line += ", depth " + t.depth + unit + ", width " + t.width + (t.widthRed ? "" : unit);
   if (t.widthRed) line += report.channel.levelOK >= 2 ? " (level too deep)" : unit + " (deep level)";
   if (t.openVisible) line += ", opening " + t.open;
-  if (!t.radius.empty() && t.radiusVisible) line += ", radius " + t.radius + unit;
-  if (!t.alphaV.empty() && t.alphaVisible) line += ", V angle " + t.alphaV;
+  if (report.outcome.shapeFound == 1) line += ", V angle " + std::to_string(Round(report.channel.alphav)) + "\u00b0";
+  if (report.outcome.shapeFound == 2) {
+    line += ", bottom radius " + StrUnits(state, GetRadius(state, report.channel.radius) / 2) + unit;
+  }
   return line;
 }
 
 void WriteReport(JsonWriter& json, const MeasurementReport& report) {
-  const ResultTexts& t = report.outcome.texts;
   json.BeginObject();
   json.Key("file");
   json.String(report.file);
+  json.Key("status");
+  if (!report.error.empty()) {
+    json.String("error");
+    json.Key("error");
+    json.String(report.error);
+    json.EndObject();
+    return;
+  }
+  json.String(report.channelFound ? "measured" : "no channel");
+  const ResultTexts& t = report.outcome.texts;
   json.Key("shape");
   json.Integer(report.channel.shape);
   json.Key("shapeFound");
   json.Integer(report.outcome.shapeFound);
+  json.Key("shapeName");
+  json.String(ShapeName(report.outcome.shapeFound));
   json.Key("levelOK");
   json.Integer(report.channel.levelOK);
+  json.Key("units");
+  json.String(report.units);
   json.Key("depthText");
   json.String(t.depth);
   json.Key("widthText");
@@ -47,6 +138,11 @@ void WriteReport(JsonWriter& json, const MeasurementReport& report) {
   json.String(t.alphaV);
   json.Key("openText");
   json.String(t.open);
+  NumberOrNull(json, "depthMm", report.numbers.depthMm);
+  NumberOrNull(json, "widthMm", report.numbers.widthMm);
+  NumberOrNull(json, "radiusMm", report.numbers.radiusMm);
+  NumberOrNull(json, "openDeg", report.numbers.openDeg);
+  NumberOrNull(json, "alphaVDeg", report.numbers.alphaVDeg);
   json.Key("channel");
   WriteChannel(json, report.channel);
   if (report.truth) {

@@ -7,6 +7,7 @@
 
 #include "cli/json_writer.h"
 #include "imaging/measurement.h"
+#include "measure/material.h"
 #include "measure/records.h"
 
 // The sample of a simulated scan, in millimetres and degrees.
@@ -18,17 +19,44 @@ struct SampleTruth {
   double radiusMm = 0;
 };
 
+// The results as numbers, in millimetres and degrees whatever the display
+// units; not a number where nothing was measured. `radiusMm` is the bottom
+// radius itself (the result panel's radius field shows twice of it).
+struct ResultNumbers {
+  double depthMm;
+  double widthMm;   // none when the level lies too deep
+  double radiusMm;  // round channels only
+  double openDeg;
+  double alphaVDeg;  // V channels only
+};
+
 struct MeasurementReport {
   std::string file;
   MeasurementOutcome outcome;
   TChannel channel;
+  bool channelFound = false;  // false: no surface, or a profile without light
+  ResultNumbers numbers{};
+  std::string units;          // "mm", "Inch" or "mil" of the texts
   std::optional<SampleTruth> truth;
+  std::string error;          // the file could not be measured: why
 };
 
 // "mm", "Inch" or "mil" for the display units of the state.
 std::string UnitName(const MeasureState& state);
 std::string ShapeName(int shape);
 
-// One line: file, shape, depth, width, opening angle and radius or V angle.
+// The report of the measurement just made with `state` (its MyChannel and OLine).
+MeasurementReport MakeReport(const MeasureState& state, Material material, const std::string& file,
+                             const MeasurementOutcome& outcome);
+// The report of a file that could not be measured.
+MeasurementReport FailedReport(const std::string& file, const std::string& error);
+
+// One line: file, the measured shape (and the shape shown when the display
+// masks it), depth, width, opening angle, V angle or bottom radius; or that
+// no channel was found. Control characters of the file name are escaped.
 std::string ReportLine(const MeasureState& state, const MeasurementReport& report);
+
+// The object of one file: "status" ("measured", "no channel" or "error"),
+// the display texts, the numbers with their units, the channel record, and
+// "truth" for a simulated sample or "error" for a failed file.
 void WriteReport(JsonWriter& json, const MeasurementReport& report);

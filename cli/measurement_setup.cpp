@@ -1,9 +1,11 @@
 #include "cli/measurement_setup.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include "measure/calibration_file.h"
 #include "measure/settings_file.h"
+#include "platform/profile_file.h"
 
 void IdealCalibration(MeasureState& state) {
   LoadCal(state, std::filesystem::path());  // the defaults of an uncalibrated gauge
@@ -12,20 +14,53 @@ void IdealCalibration(MeasureState& state) {
   cal.RFaktor = 1;
 }
 
-bool PrepareSetup(const ParsedArguments& args, bool idealWithoutFile, MeasurementSetup& setup, std::string& error) {
+namespace {
+
+bool LevelOption(const ParsedArguments& args, MeasureState& state, std::string& error) {
+  if (!args.Option("--level")) return true;
+  double level = 0;
+  if (!NumberOption(args, "--level", level, error)) return false;
+  if (level < 0) {
+    if (level < -6 || level != std::floor(level)) {
+      error = "--level below 0 names a stored flank point, -1 to -6";
+      return false;
+    }
+    state.Level = level;
+    return true;
+  }
+  if (!std::isfinite(level)) {
+    error = "--level needs a depth in millimetres";
+    return false;
+  }
+  const TImgCalibration& cal = state.ImgCalibration;
+  state.Level = level * cal.PixelPerInch / 25.4 / cal.ZFaktor / cal.DFaktor;
+  return true;
+}
+
+}  // namespace
+
+bool PrepareSetup(const ParsedArguments& args, MeasurementSetup& setup, std::string& error, int& exitCode) {
   ProgramSettings settings;
+  IdealCalibration(setup.state);
   if (const auto cal = args.Option("--cal")) {
-    if (!std::filesystem::is_regular_file(*cal)) {
-      error = "calibration file '" + *cal + "' not found";
+    // A file that cannot be read is an error, never a quiet fall-back to defaults.
+    std::string bytes;
+    if (const FileStatus readable = ReadProfileFile(*cal, bytes); !readable.ok) {
+      error = readable.message;
+      exitCode = 3;
       return false;
     }
     LoadCal(setup.state, *cal);
     settings = LoadSettings(*cal);
-  } else if (idealWithoutFile) {
-    IdealCalibration(setup.state);
-  } else {
-    LoadCal(setup.state, std::filesystem::path());
+    if (!(setup.state.ImgCalibration.PixelPerInch > 0)) {
+      error = "the calibration of \"" + *cal + "\" has no scale (PixelPerInch " +
+              std::to_string(static_cast<long long>(setup.state.ImgCalibration.PixelPerInch)) +
+              "): results cannot be given in units";
+      exitCode = 3;
+      return false;
+    }
   }
+  exitCode = 2;
   ApplySettings(settings, setup.state);
   setup.options.showOpen = settings.ShowOpen;
   setup.options.showAlpha = settings.ShowAlpha;
@@ -37,8 +72,7 @@ bool PrepareSetup(const ParsedArguments& args, bool idealWithoutFile, Measuremen
       return false;
     }
   }
-  double level = setup.state.Level;
-  if (!NumberOption(args, "--level", level, error)) return false;
-  setup.state.Level = level;
+  if (!LevelOption(args, setup.state, error)) return false;
+  exitCode = 0;
   return true;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The measurement state a vqx command works with: calibration and settings
-// from the INI file given with --cal (defaults without one), the material
-// and the level from the options.
+// from the INI file given with --cal (the ideal gauge below without one, for
+// every command alike), the material and the level from the options.
 
 #include <string>
 
@@ -17,10 +17,15 @@ struct MeasurementSetup {
   DisplayOptions options;
 };
 
-// Without --cal the calibration is that of an uncalibrated gauge, or with
-// `idealWithoutFile` the ideal one below. False with a one-line message for a
-// missing --cal file, an unknown material or a level that is no number.
-bool PrepareSetup(const ParsedArguments& args, bool idealWithoutFile, MeasurementSetup& setup, std::string& error);
+// False with a one-line message and the exit code: 3 when the --cal file
+// cannot be read (missing, a folder, not a regular file, too large,
+// unreadable) or its calibration has no scale (PixelPerInch 0 or below); 2
+// for an unknown material or a level that is no level.
+//
+// --level L: 0 the surface; -1 .. -6 the stored flank points; a positive
+// value millimetres below the surface, converted to profile rows with the
+// calibration as the settings dialog converts its level.
+bool PrepareSetup(const ParsedArguments& args, MeasurementSetup& setup, std::string& error, int& exitCode);
 
 // A calibration that matches an ideal gauge: 3600 pixels per inch, Z factor
 // 1, every correction factor 1, no linearisation, the default trapezoid

@@ -1,30 +1,41 @@
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 
+#include "cli/command_output.h"
 #include "cli/commands.h"
 #include "cli/measurement_report.h"
-#include "cli/simulated_scan.h"
 #include "cli/program_folder.h"
-#include "imaging/tool_image.h"
+#include "cli/simulated_scan.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vqx scan --simulate [--shape flat|trapezoid|v|round] [--depth MM] [--width MM]\n"
     "                [--angle DEG] [--radius MM] [--material steel|bevel|pertinax] [--cal INI]\n"
-    "                [--level L] [--seed N] [--save FILE.CRY] [--json]\n"
+    "                [--level L] [--seed N] [--save FILE.CRY|FILE.jpg] [--json | --json-lines]\n"
     "  Takes a whole scan with the simulated gauge (live picture, key press, 14-frame\n"
-    "  series, combination, analysis) and prints the result beside the sample's truth.\n"
+    "  series, combination, analysis) and prints the result beside the sample's truth\n"
+    "  and the error of each value.\n"
     "  --shape S      sample shape (default trapezoid)\n"
     "  --depth MM     depth (default 0.5)        --width MM   width at the surface (default 1.0)\n"
-    "  --angle DEG    trapezoid flank angle from the vertical (default 15)\n"
-    "  --radius MM    bottom radius of a round sample (default half the width)\n"
+    "  --angle DEG    trapezoid only: flank angle from the vertical (default 15); the\n"
+    "                 flanks must not meet above the bottom\n"
+    "  --radius MM    round only: bottom radius (default half the width), at most the\n"
+    "                 radius of the arc through both edges and the bottom\n"
+    "  --material M   channel material (default: MATERIAL of the INI, else steel)\n"
     "  --cal INI      calibration and settings; the simulated gauge is built to match it\n"
-    "                 (without: an ideal gauge of 3600 pixels per inch)\n"
-    "  --seed N       sensor noise seed (default 1)\n"
-    "  --save FILE    writes the tool image of the scan\n"
-    "  --json         the result as a JSON object, with \"truth\"\n";
+    "                 (without: the ideal gauge of 3600 pixels per inch, as vqx analyse)\n"
+    "  --level L      width level: 0 the surface, -1..-6 the flank points, > 0 millimetres\n"
+    "                 below the surface\n"
+    "  --seed N       sensor noise seed, a whole number 0..4294967295 (default 1)\n"
+    "  --save FILE    the tool image of the scan (.CRY) or a JPEG of the result picture (.jpg)\n"
+    "  --json         the result as a JSON object, with \"truth\" (--json-lines: the same)\n"
+    "  Exit codes: 0 measured (also when no channel was found), 1 the scan did not run,\n"
+    "  2 usage error, 3 a file could not be read or written.\n";
+
+constexpr double kPi = 3.14159265358979323846;
 
 bool ParseShape(const std::string& text, synth::ChannelShape& shape) {
   if (text == "flat") shape = synth::ChannelShape::Flat;
@@ -35,20 +46,64 @@ bool ParseShape(const std::string& text, synth::ChannelShape& shape) {
   return true;
 }
 
-// A sample that fits the picture: positive sizes, a depth the image can show.
+std::string Millimetres(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f mm", value);
+  return text;
+}
+
+// A sample that fits the picture and is the shape it names: positive sizes,
+// a depth the image can show, trapezoid flanks that do not meet above the
+// bottom, a bottom arc that reaches the edges.
 bool CheckSample(const SimulatedSample& sample, std::string& error) {
+  const double half = sample.widthMm / 2;
   if (!(sample.depthMm > 0 && sample.depthMm <= 4)) {
     error = "--depth must lie above 0 and at most 4 mm";
   } else if (!(sample.widthMm > 0 && sample.widthMm <= 8)) {
     error = "--width must lie above 0 and at most 8 mm";
-  } else if (!(sample.flankAngle >= 0 && sample.flankAngle < 90)) {
-    error = "--angle must lie from 0 to below 90 degrees";
-  } else if (!(sample.bottomRadiusMm > 0)) {
-    error = "--radius must be above 0";
-  } else {
-    return true;
+  } else if (sample.shape == synth::ChannelShape::Trapezoid) {
+    const double steepest = std::atan(half / sample.depthMm) * 180 / kPi;
+    if (!(sample.flankAngle >= 0 && sample.flankAngle < steepest)) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "--angle must lie from 0 to below %.1f degrees: the flanks of a %.3g mm deep, %.3g mm wide "
+                    "trapezoid meet at the bottom there",
+                    steepest, sample.depthMm, sample.widthMm);
+      error = text;
+    }
+  } else if (sample.shape == synth::ChannelShape::Round) {
+    const double widest = (half * half + sample.depthMm * sample.depthMm) / (2 * sample.depthMm);
+    if (!(sample.bottomRadiusMm >= 0.01 && sample.bottomRadiusMm <= widest)) {
+      error = "--radius must lie from 0.01 to " + Millimetres(widest) +
+              ": a wider bottom arc does not reach the edges of this sample";
+    }
   }
-  return false;
+  return error.empty();
+}
+
+std::string SignedMillimetres(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%+.3f mm", value);
+  return text;
+}
+
+// The sample and the error of each measured value against it.
+void PrintTruth(std::FILE* out, const SimulatedSample& sample, const MeasurementReport& report, bool surfaceLevel) {
+  std::fprintf(out, "sample: %s, depth %s, width %s", report.truth->shape.c_str(), Millimetres(sample.depthMm).c_str(),
+               Millimetres(sample.widthMm).c_str());
+  if (sample.shape == synth::ChannelShape::Trapezoid) std::fprintf(out, ", flank angle %.1f\u00b0", sample.flankAngle);
+  if (sample.shape == synth::ChannelShape::Round) {
+    std::fprintf(out, ", bottom radius %s", Millimetres(sample.bottomRadiusMm).c_str());
+  }
+  std::fprintf(out, "\n");
+  if (!report.channelFound) return;
+  const ResultNumbers& n = report.numbers;
+  std::string errors = "error: depth " + SignedMillimetres(n.depthMm - sample.depthMm);
+  if (surfaceLevel && std::isfinite(n.widthMm)) errors += ", width " + SignedMillimetres(n.widthMm - sample.widthMm);
+  if (sample.shape == synth::ChannelShape::Round && std::isfinite(n.radiusMm)) {
+    errors += ", bottom radius " + SignedMillimetres(n.radiusMm - sample.bottomRadiusMm);
+  }
+  std::fprintf(out, "%s\n", errors.c_str());
 }
 
 }  // namespace
@@ -59,81 +114,87 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   const bool parsedOk =
       ParseArguments(args, {"--shape", "--depth", "--width", "--angle", "--radius", "--material", "--cal", "--level",
                             "--seed", "--save"},
-                     {"--simulate", "--json", "--help"}, parsed, error);
+                     {"--simulate", "--json", "--json-lines", "--help"}, parsed, error);
   if (parsedOk && parsed.Has("--help")) {
     std::fputs(kUsage, out);
-    return 0;
+    return FlushResults(out, err, "scan") ? 0 : 3;
   }
   if (parsedOk && !parsed.Has("--simulate")) error = "only --simulate scans run without a gauge";
   if (parsedOk && !parsed.positional.empty()) error = "unexpected argument '" + parsed.positional.front() + "'";
   SimulatedSample sample;
   sample.shape = synth::ChannelShape::Trapezoid;
-  sample.flankAngle = 15;
-  double seed = 1;
+  std::uint32_t seed = 1;
   if (error.empty() && parsed.Option("--shape") && !ParseShape(*parsed.Option("--shape"), sample.shape)) {
     error = "unknown shape '" + *parsed.Option("--shape") + "' (flat, trapezoid, v or round)";
   }
-  if (sample.shape != synth::ChannelShape::Trapezoid) sample.flankAngle = 0;
+  const bool trapezoid = sample.shape == synth::ChannelShape::Trapezoid;
+  const bool round = sample.shape == synth::ChannelShape::Round;
+  if (error.empty() && parsed.Option("--angle") && !trapezoid) error = "--angle applies to a trapezoid sample only";
+  if (error.empty() && parsed.Option("--radius") && !round) error = "--radius applies to a round sample only";
+  sample.flankAngle = trapezoid ? 15 : 0;
   if (error.empty()) {
     NumberOption(parsed, "--depth", sample.depthMm, error) && NumberOption(parsed, "--width", sample.widthMm, error) &&
-        NumberOption(parsed, "--angle", sample.flankAngle, error) && NumberOption(parsed, "--seed", seed, error);
+        NumberOption(parsed, "--angle", sample.flankAngle, error) && SeedOption(parsed, "--seed", seed, error);
   }
   sample.bottomRadiusMm = sample.widthMm / 2;
   if (error.empty()) NumberOption(parsed, "--radius", sample.bottomRadiusMm, error);
   if (error.empty()) CheckSample(sample, error);
+  if (error.empty() && parsed.Has("--json") && parsed.Has("--json-lines")) {
+    error = "--json and --json-lines exclude each other";
+  }
+  SaveKind saveKind = SaveKind::ToolImage;
+  const auto save = parsed.Option("--save");
+  if (error.empty() && save) SaveKindOf(*save, saveKind, error);
   if (!error.empty()) {
-    std::fprintf(err, "vqx scan: %s (try vqx scan --help)\n", error.c_str());
+    PrintError(err, "scan", error + " (try vqx scan --help)");
     return 2;
   }
   MeasurementSetup setup;
-  if (!PrepareSetup(parsed, true, setup, error)) {
-    std::fprintf(err, "vqx scan: %s\n", error.c_str());
-    return 2;
+  if (int code = 0; !PrepareSetup(parsed, setup, error, code)) {
+    PrintError(err, "scan", error);
+    return code;
   }
   LanguageStore language = CreateLanguage();
   if (const FileStatus loaded = language.LoadLanguage(ProgramFolder(), "English"); !loaded.ok) {
-    std::fprintf(err, "vqx scan: %s\n", loaded.message.c_str());
+    PrintError(err, "scan", loaded.message);
     return 1;
   }
   const bool showProgress = isatty(fileno(err));
   SimulatedScan scan;
   const bool done = RunSimulatedScan(
-      setup, sample, static_cast<std::uint32_t>(seed), language, scan, error,
+      setup, sample, seed, language, scan, error,
       [&](int percent) {
         if (showProgress) std::fprintf(err, "\rscanning %3d %%", percent);
       },
-      [&](const std::string& text) { std::fprintf(err, "vqx scan: %s\n", text.c_str()); });
+      [&](const std::string& text) { PrintError(err, "scan", text); });
   if (showProgress) std::fputs("\r               \r", err);
   if (!done) {
-    std::fprintf(err, "vqx scan: %s\n", error.c_str());
+    PrintError(err, "scan", error);
     return 1;
   }
   int exitCode = 0;
-  if (const auto save = parsed.Option("--save")) {
-    const FileStatus saved = SaveBmpAsPNG(scan.image, *save);
-    if (!saved.ok) {
-      std::fprintf(err, "vqx scan: %s\n", saved.message.c_str());
+  std::string name = "simulated scan";
+  if (save) {
+    const FileStatus saved = SaveResult(*save, saveKind, scan.image, scan.picture);
+    if (saved.ok) {
+      name = *save;
+    } else {
+      PrintError(err, "scan", saved.message);
       exitCode = 3;
     }
   }
-  MeasurementReport report;
-  report.file = parsed.Option("--save").value_or("simulated scan");
-  report.outcome = scan.outcome;
-  report.channel = setup.state.MyChannel;
+  MeasurementReport report = MakeReport(setup.state, setup.material, name, scan.outcome);
   const char* shapeNames[] = {"flat", "trapezoid", "v", "round"};
   report.truth = SampleTruth{shapeNames[static_cast<int>(sample.shape)], sample.depthMm, sample.widthMm,
-                             sample.flankAngle, sample.shape == synth::ChannelShape::Round ? sample.bottomRadiusMm : 0};
-  if (parsed.Has("--json")) {
+                             sample.flankAngle, round ? sample.bottomRadiusMm : 0};
+  if (parsed.Has("--json") || parsed.Has("--json-lines")) {
     JsonWriter writer;
     WriteReport(writer, report);
     std::fprintf(out, "%s\n", writer.Text().c_str());
   } else {
     std::fprintf(out, "%s\n", ReportLine(setup.state, report).c_str());
-    std::fprintf(out, "sample: %s, depth %.3f mm, width %.3f mm", report.truth->shape.c_str(), sample.depthMm,
-                 sample.widthMm);
-    if (sample.shape == synth::ChannelShape::Trapezoid) std::fprintf(out, ", flank angle %.1f", sample.flankAngle);
-    if (sample.shape == synth::ChannelShape::Round) std::fprintf(out, ", radius %.3f mm", sample.bottomRadiusMm);
-    std::fprintf(out, "\n");
+    PrintTruth(out, sample, report, setup.state.Level == 0);
   }
+  if (!FlushResults(out, err, "scan")) return 3;
   return exitCode;
 }

@@ -19,6 +19,7 @@ public:
   void Capture(const Bitmap& image, int count) override {
     scan_.outcome = CaptureResult(setup_.state, images_, image, count, setup_.material, setup_.options);
     scan_.image = images_.iBild;
+    scan_.picture = images_.rBild;
     scan_.frames = count;
     captured = true;
     loop_.Post([this] { gauge_.PressKey(false); });

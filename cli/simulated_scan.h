@@ -13,7 +13,8 @@
 
 struct SimulatedScan {
   MeasurementOutcome outcome;
-  Bitmap image;  // the combined image with the profile in its last row
+  Bitmap image;    // the combined image with the profile in its last row
+  Bitmap picture;  // the result picture
   int frames = 0;
 };
 

@@ -8,7 +8,11 @@
 
 namespace {
 
-double Frac(double v) { return v - std::trunc(v); }
+// The part of v above the pixel boundary below it, in [0, 1). For v >= 0
+// this is v minus v truncated; for a point above the top (or left of the
+// left) edge, truncation toward zero would give a negative part and push the
+// coverage out of 0..1, so that the blended colour wrapped.
+double Frac(double v) { return v - std::floor(v); }
 
 class LinePlotter {
 public:
@@ -17,6 +21,7 @@ public:
   // Blends the line colour with coverage c into the pixel at (x, y), with the
   // axes exchanged for a steep line.
   void plot(double x, double y, double c) const {
+    c = std::clamp(c, 0.0, 1.0);
     const int px = Round(swapped_ ? y : x);
     const int py = Round(swapped_ ? x : y);
     const TColor old = canvas_.GetPixel(px, py);

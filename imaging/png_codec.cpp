@@ -46,28 +46,34 @@ struct DecodeJob {
   ErrorText error;
   png_uint_32 width;
   png_uint_32 height;
-  int channels;  // 3 (blue, green, red) or 4 (with alpha)
   std::size_t rowBytes;
 };
 
+// Bounds what one file may make libpng allocate beside the image itself.
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+constexpr png_uint_32 kMaxAncillaryChunks = 1000;
+
 // Reads the header and asks libpng for 8-bit samples in the order blue,
-// green, red (and alpha when the image has transparency).
+// green, red. Transparency (an alpha channel or a tRNS chunk) is dropped, so
+// the colour samples arrive as stored.
 bool ReadHeader(DecodeJob* job) {
   if (setjmp(png_jmpbuf(job->png))) return false;
   png_set_user_limits(job->png, kMaxPngSide, kMaxPngSide);
+  png_set_chunk_malloc_max(job->png, kMaxChunkBytes);
+  png_set_chunk_cache_max(job->png, kMaxAncillaryChunks);
   png_read_info(job->png, job->info);
   png_set_expand(job->png);
   png_set_scale_16(job->png);
+  png_set_strip_alpha(job->png);
   png_set_gray_to_rgb(job->png);
   png_set_bgr(job->png);
   png_set_interlace_handling(job->png);
   png_read_update_info(job->png, job->info);
   job->width = png_get_image_width(job->png, job->info);
   job->height = png_get_image_height(job->png, job->info);
-  job->channels = png_get_channels(job->png, job->info);
   job->rowBytes = png_get_rowbytes(job->png, job->info);
-  if (png_get_bit_depth(job->png, job->info) != 8 || (job->channels != 3 && job->channels != 4) ||
-      job->rowBytes != static_cast<std::size_t>(job->width) * static_cast<std::size_t>(job->channels)) {
+  if (png_get_bit_depth(job->png, job->info) != 8 || png_get_channels(job->png, job->info) != 3 ||
+      job->rowBytes != static_cast<std::size_t>(job->width) * 3) {
     png_error(job->png, "unsupported sample layout");
   }
   return true;
@@ -115,26 +121,6 @@ bool WriteImage(EncodeJob* job, const Bitmap* bitmap) {
   return true;
 }
 
-// Alpha over a white background, rounded to the nearest level.
-std::uint8_t OverWhite(unsigned value, unsigned alpha) {
-  return static_cast<std::uint8_t>((value * alpha + 255u * (255u - alpha) + 127u) / 255u);
-}
-
-void CopyRows(const DecodeJob& job, const png_byte* pixels, Bitmap& bitmap) {
-  bitmap.SetSize(static_cast<int>(job.width), static_cast<int>(job.height));
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const png_byte* source = pixels + static_cast<std::size_t>(y) * job.rowBytes;
-    std::uint8_t* target = bitmap.Row(y);
-    if (job.channels == 3) {
-      std::memcpy(target, source, bitmap.RowBytes());
-      continue;
-    }
-    for (int x = 0; x < bitmap.Width(); ++x, source += 4, target += 3) {
-      for (int c = 0; c < 3; ++c) target[c] = OverWhite(source[c], source[3]);
-    }
-  }
-}
-
 struct ReadStructs {
   png_structp png = nullptr;
   png_infop info = nullptr;
@@ -166,12 +152,19 @@ FileStatus DecodePng(std::string_view bytes, const std::string& name, Bitmap& bi
     return FileStatus::Failure(name + ": the image of " + std::to_string(job.width) + " x " +
                                std::to_string(job.height) + " pixels is too large");
   }
-  std::unique_ptr<png_byte[]> pixels(new (std::nothrow) png_byte[job.rowBytes * job.height]);
-  if (!pixels) return FileStatus::Failure(name + ": out of memory");
-  std::vector<png_bytep> rows(job.height);
-  for (png_uint_32 y = 0; y < job.height; ++y) rows[y] = pixels.get() + y * job.rowBytes;
+  // The samples are decoded straight into the rows of a new bitmap: the
+  // image itself is all the memory a file takes.
+  Bitmap decoded;
+  std::vector<png_bytep> rows;
+  try {
+    decoded.SetSize(static_cast<int>(job.width), static_cast<int>(job.height));
+    rows.resize(job.height);
+  } catch (const std::bad_alloc&) {
+    return FileStatus::Failure(name + ": out of memory");
+  }
+  for (png_uint_32 y = 0; y < job.height; ++y) rows[y] = decoded.Row(static_cast<int>(y));
   if (!ReadPixels(&job, rows.data())) return FileStatus::Failure(name + " is a damaged PNG file: " + job.error.text);
-  CopyRows(job, pixels.get(), bitmap);
+  bitmap = std::move(decoded);
   return FileStatus::Success();
 }
 

@@ -4,9 +4,9 @@
 
 namespace {
 
-constexpr int kStoredColumns = kProfileLength - 1;  // entry 1280 is never stored
-
-int StoredColumns(const Bitmap& bitmap) { return std::min(bitmap.Width(), kStoredColumns); }
+// A camera image (1280 columns) stores entries 0..1279; a wider image also
+// carries entry 1280 in its column 1280, and nothing beyond.
+int StoredColumns(const Bitmap& bitmap) { return std::min(bitmap.Width(), kProfileLength); }
 
 }  // namespace
 

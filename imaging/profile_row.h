@@ -7,10 +7,11 @@
 #include "imaging/core/bitmap.h"
 #include "measure/records.h"
 
-// Writes line[0..min(width, 1280)-1] into the last row; further pixels of a
-// wider image keep their content. An empty bitmap is left alone.
+// Writes line[0..min(width, 1281)-1] into the last row (entry 1280 only into
+// an image wider than the camera's 1280 columns); further pixels of a wider
+// image keep their content. An empty bitmap is left alone.
 void PackProfileRow(Bitmap& bitmap, const TProfileLine& line);
 
-// All 1281 entries := 0, then for x < min(width, 1280): v = b0 + 256 b1 +
+// All 1281 entries := 0, then for x < min(width, 1281): v = b0 + 256 b1 +
 // 65536 b2 of the last row, -1 when v exceeds the image height.
 void UnpackProfileRow(const Bitmap& bitmap, TProfileLine& line);

@@ -19,6 +19,23 @@ std::chrono::milliseconds SteadyNow() {
 
 }  // namespace
 
+// One wait for the key: its depth, and whether a close request arrived in it.
+class TFrmPreview::WaitScope {
+public:
+  explicit WaitScope(TFrmPreview& preview) : preview_(preview), depth_(++preview.waitDepth_) {}
+  ~WaitScope() {
+    if (preview_.closeForWait_ >= depth_) preview_.closeForWait_ = 0;
+    --preview_.waitDepth_;
+  }
+  WaitScope(const WaitScope&) = delete;
+  WaitScope& operator=(const WaitScope&) = delete;
+  bool CloseRequested() const { return preview_.closeForWait_ == depth_; }
+
+private:
+  TFrmPreview& preview_;
+  int depth_;
+};
+
 TFrmPreview::TFrmPreview(EventLoop& loop, VideoCapture& capture, PreviewHost& host, MeasureState& state,
                          const LanguageStore& language, Clock clock)
     : loop_(loop), gCap(capture), host_(host), state_(state), language_(language), clock_(std::move(clock)) {
@@ -181,7 +198,11 @@ void TFrmPreview::gCapBitmapGrabbed(const Bitmap& CapturedImage) {
       if (VideoStatus < 0) return;
       ScanStep(CapturedImage);
       gCap.CaptureFrame();
-      --VideoStatus;
+      // A command run during the wait at the end of a scan may have moved the
+      // state to 4 or below (Refresh to 1, loading an image to 0); the
+      // decrement then would stop the live picture, so it applies only to a
+      // state the scan still owns.
+      if (VideoStatus > 4) --VideoStatus;
       return;
   }
 }
@@ -217,7 +238,8 @@ void TFrmPreview::FinishScan() {
   ImgChW(bmpcap2, bmpcap, 0, 2, 0.9);
   host_.Capture(bmpcap, bmpcount);
   host_.SetProgress(100);
-  while (CheckKey() != 0 && VideoStatus > 4 && !closeRequested_) {
+  const WaitScope wait(*this);
+  while (CheckKey() != 0 && VideoStatus > 4 && !wait.CloseRequested()) {
     loop_.WaitForEvents(std::chrono::milliseconds(1));
     loop_.ProcessPendingEvents();
   }
@@ -248,11 +270,11 @@ int TFrmPreview::CheckKey() {
 
 void TFrmPreview::WaitKeyRelease(int TimeOut) {
   const std::chrono::milliseconds start = Now();
-  closeRequested_ = false;
+  const WaitScope wait(*this);
   while (Now() - start < std::chrono::milliseconds(TimeOut) && CheckKey() != 0) {
     loop_.WaitForEvents(std::chrono::milliseconds(1));
     loop_.ProcessPendingEvents();
-    if (closeRequested_) {
+    if (wait.CloseRequested()) {
       FormCloseQuery();
       return;
     }

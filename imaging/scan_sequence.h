@@ -82,8 +82,10 @@ public:
   int WriteIC(int addr, int val);
 
   // What a quit or close message does while the sequence waits for the key:
-  // the camera window closes (its preview stops) and the wait ends.
-  void RequestClose() { closeRequested_ = true; }
+  // the wait it arrives in ends (WaitKeyRelease also closes the camera
+  // window: its preview stops). It ends only that wait: a request outside any
+  // wait, or one for a wait that has ended, does not cut a later wait short.
+  void RequestClose() { closeForWait_ = waitDepth_; }
 
   std::string camera;
   int DriverStatus = 0;
@@ -115,5 +117,9 @@ private:
   Bitmap bmpcap;
   Bitmap bmpcap2;
   std::array<Bitmap, kScanFrames> bmpscan;
-  bool closeRequested_ = false;
+  // Waits for the key nest (a command run inside one wait may start
+  // another); a close request belongs to the innermost wait running.
+  int waitDepth_ = 0;
+  int closeForWait_ = 0;  // the depth of the wait a close arrived in, 0 for none
+  class WaitScope;
 };

@@ -16,8 +16,9 @@ FileStatus SaveBmpAsPNG(const Bitmap& abmp, const std::filesystem::path& fn) {
 }
 
 FileStatus LoadBmpAsPng(Bitmap& abmp, const std::filesystem::path& fn) {
+  constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
   std::string bytes;
-  FileStatus status = ReadWholeFile(fn, bytes);
+  FileStatus status = ReadWholeFile(fn, bytes, {kMaxImageFileBytes, "tool image", kPngSignature, "PNG file"});
   if (!status.ok) return status;
   return DecodePng(bytes, QuotedPath(fn), abmp);
 }

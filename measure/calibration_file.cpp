@@ -1,6 +1,8 @@
 #include "measure/calibration_file.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "measure/units.h"
 #include "platform/profile_file.h"
@@ -29,10 +31,6 @@ double CorrectionFactor(const char* key, const char* fallback, const std::filesy
 }
 
 double AtLeastMinimum(double value) { return value < kMinimumFactor ? 1.0 : value; }
-
-bool WriteCal(const char* key, const std::string& value, const std::filesystem::path& file) {
-  return WriteProfileString(kCalSection, key, value, file);
-}
 
 }  // namespace
 
@@ -74,16 +72,25 @@ void LoadCal(MeasureState& state, const std::filesystem::path& file) {
 bool SaveCal(const MeasureState& state, const std::filesystem::path& file) {
   const TImgCalibration& cal = state.ImgCalibration;
   auto flag = [](bool set) { return std::string(set ? "1" : "0"); };
-  return WriteCal("CALVER", std::to_string(cal.CalVer), file) && WriteCal("TOP", std::to_string(cal.top), file) &&
-         WriteCal("SHUTTER", std::to_string(cal.Shutter), file) && WriteCal("GAIN", std::to_string(cal.Gain), file) &&
-         WriteCal("MIRROR", flag(cal.Mirror), file) && WriteCal("FLIP", flag(cal.Flip), file) &&
-         WriteCal("PixelPerInch", std::to_string(Round(cal.PixelPerInch)), file) &&
-         WriteCal("ANGLE", std::to_string(Round(static_cast<Extended>(cal.angle) * 100)), file) &&
-         WriteCal("ZFaktor", FormatIniReal(cal.ZFaktor), file) && WriteCal("DFaktor", FormatIniReal(cal.DFaktor), file) &&
-         WriteCal("WFaktor", FormatIniReal(cal.WFaktor), file) &&
-         WriteCal("PWFaktor", FormatIniReal(cal.PWFaktor), file) &&
-         WriteCal("DVFaktor", FormatIniReal(cal.DVFaktor), file) &&
-         WriteCal("WVFaktor", FormatIniReal(cal.WVFaktor), file);
+  const std::pair<const char*, std::string> values[] = {
+      {"CALVER", std::to_string(cal.CalVer)},
+      {"TOP", std::to_string(cal.top)},
+      {"SHUTTER", std::to_string(cal.Shutter)},
+      {"GAIN", std::to_string(cal.Gain)},
+      {"MIRROR", flag(cal.Mirror)},
+      {"FLIP", flag(cal.Flip)},
+      {"PixelPerInch", std::to_string(Round(cal.PixelPerInch))},
+      {"ANGLE", std::to_string(Round(static_cast<Extended>(cal.angle) * 100))},
+      {"ZFaktor", FormatIniReal(cal.ZFaktor)},
+      {"DFaktor", FormatIniReal(cal.DFaktor)},
+      {"WFaktor", FormatIniReal(cal.WFaktor)},
+      {"PWFaktor", FormatIniReal(cal.PWFaktor)},
+      {"DVFaktor", FormatIniReal(cal.DVFaktor)},
+      {"WVFaktor", FormatIniReal(cal.WVFaktor)},
+  };
+  std::vector<ProfileEntry> entries;
+  for (const auto& [key, value] : values) entries.push_back({kCalSection, key, value});
+  return WriteProfileStrings(entries, file).ok;
 }
 
 void LoadLUT(MeasureState& state, const std::filesystem::path& file) {

@@ -15,8 +15,8 @@
 void LoadCal(MeasureState& state, const std::filesystem::path& file);
 
 // Writes the fields the calibration window changes, in their fixed order,
-// each key replaced in place or added. Returns false at the first write that
-// fails (the file then holds the keys written so far, each write complete).
+// each key replaced in place or added, and replaces the file once. Returns
+// false when the file cannot be read or written; it then stays as it was.
 bool SaveCal(const MeasureState& state, const std::filesystem::path& file);
 
 // Fills LUTX[0..5] and LUTY[0..5] from keys "LUTX0".."LUTY5".

@@ -1,5 +1,9 @@
 #include "measure/settings_file.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "measure/calibration_file.h"
 #include "platform/profile_file.h"
 
@@ -15,10 +19,6 @@ int SettingInt(const char* key, int fallback, const std::filesystem::path& file)
 
 bool SettingFlag(const char* key, const std::filesystem::path& file) { return SettingInt(key, 0, file) != 0; }
 
-bool Write(const char* key, const std::string& value, const std::filesystem::path& file) {
-  return WriteProfileString(kSection, key, value, file);
-}
-
 std::string FlagText(bool set) { return set ? "1" : "0"; }
 
 std::string DigitsText(int digits) { return digits == 1 ? "1" : digits == 2 ? "2" : "3"; }
@@ -31,7 +31,8 @@ ProgramSettings LoadSettings(const std::filesystem::path& file) {
   ProgramSettings s;
   s.Serial = ReadProfileString(kSection, "SERIAL", "0000", kNameText, file);
   s.Language = ReadProfileString(kSection, "Language", "English", kNameText, file);
-  s.Digits = SettingInt("DIGITS", 3, file);
+  // A hand-edited DIGITS outside the decimals the display offers is limited to them.
+  s.Digits = std::clamp(SettingInt("DIGITS", 3, file), kMinDigits, kMaxDigits);
   s.UnitsMm = SettingInt("UNITS_mm", 254, file);
   s.ShowOpen = SettingFlag("SHOWOPEN", file);
   s.ShowRadius = SettingFlag("SHOWRADIUS", file);
@@ -47,11 +48,16 @@ ProgramSettings LoadSettings(const std::filesystem::path& file) {
 }
 
 bool SaveSettings(const ProgramSettings& s, const std::filesystem::path& file) {
-  return Write("DIGITS", DigitsText(s.Digits), file) && Write("UNITS_mm", UnitsText(s.UnitsMm), file) &&
-         Write("Language", s.Language, file) && Write("SHOWOPEN", FlagText(s.ShowOpen), file) &&
-         Write("SHOWRADIUS", FlagText(s.ShowRadius), file) && Write("SHOWALPHA", FlagText(s.ShowAlpha), file) &&
-         Write("INVIMG", FlagText(s.InvImg), file) && Write("SHOWLEVEL", FlagText(s.ShowLevel), file) &&
-         Write("LEVEL", FormatIniReal(s.Level), file) && Write("FIBER", FormatIniReal(s.Fiber), file);
+  const std::pair<const char*, std::string> values[] = {
+      {"DIGITS", DigitsText(s.Digits)},          {"UNITS_mm", UnitsText(s.UnitsMm)},
+      {"Language", s.Language},                  {"SHOWOPEN", FlagText(s.ShowOpen)},
+      {"SHOWRADIUS", FlagText(s.ShowRadius)},    {"SHOWALPHA", FlagText(s.ShowAlpha)},
+      {"INVIMG", FlagText(s.InvImg)},            {"SHOWLEVEL", FlagText(s.ShowLevel)},
+      {"LEVEL", FormatIniReal(s.Level)},         {"FIBER", FormatIniReal(s.Fiber)},
+  };
+  std::vector<ProfileEntry> entries;
+  for (const auto& [key, value] : values) entries.push_back({kSection, key, value});
+  return WriteProfileStrings(entries, file).ok;
 }
 
 void ApplySettings(const ProgramSettings& settings, MeasureState& state) {
@@ -59,6 +65,7 @@ void ApplySettings(const ProgramSettings& settings, MeasureState& state) {
   state.Digits = settings.Digits;
   if (state.Units == 1) state.Digits += 1;
   if (state.Units == 1000) state.Digits -= 1;
+  state.Digits = std::clamp(state.Digits, kMinDigits, kMaxDigits);
   state.Level = settings.Level;
   state.Fiber = settings.Fiber;
 }

@@ -29,6 +29,11 @@ struct ProgramSettings {
   int PdfCompression = 0;           // PDFCOMPRESSION: 1 compressed reports
 };
 
+// The decimals a result may show; DIGITS and the display digits derived
+// from it are limited to this range.
+constexpr int kMinDigits = 0;
+constexpr int kMaxDigits = 4;
+
 // Reads every key above (missing keys and a missing file give the defaults).
 ProgramSettings LoadSettings(const std::filesystem::path& file);
 
@@ -36,9 +41,12 @@ ProgramSettings LoadSettings(const std::filesystem::path& file);
 // "2", else "3"), UNITS_mm ("10000", "10", else "254"), Language, SHOWOPEN,
 // SHOWRADIUS, SHOWALPHA, INVIMG, SHOWLEVEL ("1"/"0"), LEVEL and FIBER (the
 // 23-character scientific form). SERIAL, MATERIAL, SHOWMOREINFO and
-// PDFCOMPRESSION are not written. Returns false at the first failed write.
+// PDFCOMPRESSION are not written. All keys are applied in memory and the
+// file is replaced once; false when it cannot be read or written (it then
+// stays as it was).
 bool SaveSettings(const ProgramSettings& settings, const std::filesystem::path& file);
 
 // Display state from the settings: Units = UNITS_mm / 10; Digits = DIGITS,
-// plus 1 for Inch (Units 1), minus 1 for mil (Units 1000); Level and Fiber.
+// plus 1 for Inch (Units 1), minus 1 for mil (Units 1000), kept within
+// kMinDigits..kMaxDigits; Level and Fiber.
 void ApplySettings(const ProgramSettings& settings, MeasureState& state);

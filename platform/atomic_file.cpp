@@ -7,14 +7,23 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 namespace {
 
 FileStatus SystemFailure(const std::string& what, const std::filesystem::path& path, int error) {
   return FileStatus::Failure(what + " " + QuotedPath(path) + ": " + std::strerror(error));
+}
+
+std::string SizeText(std::uintmax_t bytes) {
+  constexpr std::uintmax_t kMegabyte = 1u << 20;
+  if (bytes % kMegabyte == 0) return std::to_string(bytes / kMegabyte) + " MB";
+  return std::to_string(bytes) + " bytes";
+}
+
+FileStatus TooLarge(const std::filesystem::path& path, const ReadRules& rules) {
+  return FileStatus::Failure("Cannot read " + QuotedPath(path) + ": it is larger than " + SizeText(rules.maxBytes) +
+                             ", the limit for a " + std::string(rules.kind.empty() ? "file" : rules.kind));
 }
 
 // A name no other writer uses at the same time: process id, a counter and a
@@ -39,6 +48,22 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Reads until `count` bytes are in `out` or the file ends; false on an error.
+bool ReadUpTo(int fd, std::string& out, std::size_t count) {
+  char buffer[65536];
+  while (out.size() < count) {
+    const std::size_t wanted = std::min(sizeof buffer, count - out.size());
+    const ssize_t got = ::read(fd, buffer, wanted);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) break;
+    out.append(buffer, static_cast<std::size_t>(got));
+  }
+  return true;
+}
+
 // Makes the rename itself durable; a failure here loses nothing, so it is not reported.
 void SyncFolder(const std::filesystem::path& folder) {
   int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -47,39 +72,114 @@ void SyncFolder(const std::filesystem::path& folder) {
   ::close(fd);
 }
 
+// The file a chain of symbolic links ends at (the path itself when it is no
+// link; the last name of the chain when it ends at nothing).
+bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& target, int& error) {
+  target = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0) {
+      if (errno == ENOENT) return true;
+      error = errno;
+      return false;
+    }
+    if (!S_ISLNK(info.st_mode)) return true;
+    std::error_code failure;
+    std::filesystem::path next = std::filesystem::read_symlink(target, failure);
+    if (failure) {
+      error = failure.value();
+      return false;
+    }
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  error = ELOOP;
+  return false;
+}
+
 }  // namespace
 
-FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    return FileStatus::Failure("Cannot read " + QuotedPath(path) + ": it is a folder");
+std::string NotARegularFile(unsigned mode) {
+  if (S_ISREG(mode)) return {};
+  if (S_ISDIR(mode)) return "it is a folder";
+  if (S_ISFIFO(mode)) return "it is a pipe (FIFO), not a file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file";
+  if (S_ISSOCK(mode)) return "it is a socket, not a file";
+  return "it is not a regular file";
+}
+
+FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes, const ReadRules& rules) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return SystemFailure("Cannot open", path, errno);
+  if (std::string why = NotARegularFile(info.st_mode); !why.empty()) {
+    return FileStatus::Failure("Cannot read " + QuotedPath(path) + ": " + why);
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return SystemFailure("Cannot open", path, errno);
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return SystemFailure("Cannot read", path, errno);
-  bytes = std::move(content);
-  return FileStatus::Success();
+  if (static_cast<std::uintmax_t>(info.st_size) > rules.maxBytes) return TooLarge(path, rules);
+  // Non-blocking, so that a file swapped for a FIFO since the check cannot
+  // hold the open; the descriptor is checked again below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return SystemFailure("Cannot open", path, errno);
+  FileStatus status = FileStatus::Success();
+  std::string content;
+  if (::fstat(fd, &info) != 0) {
+    status = SystemFailure("Cannot read", path, errno);
+  } else if (std::string why = NotARegularFile(info.st_mode); !why.empty()) {
+    status = FileStatus::Failure("Cannot read " + QuotedPath(path) + ": " + why);
+  } else if (static_cast<std::uintmax_t>(info.st_size) > rules.maxBytes) {
+    status = TooLarge(path, rules);
+  } else if (!ReadUpTo(fd, content, rules.signature.size())) {
+    status = SystemFailure("Cannot read", path, errno);
+  } else if (std::string_view(content) != rules.signature) {
+    status = FileStatus::Failure(QuotedPath(path) + " is not a " + std::string(rules.signatureKind));
+  } else {
+    // One byte more than allowed tells a file that grew beyond the limit.
+    const std::size_t allowed = static_cast<std::size_t>(rules.maxBytes);
+    content.reserve(static_cast<std::size_t>(info.st_size));
+    if (!ReadUpTo(fd, content, allowed + 1)) {
+      status = SystemFailure("Cannot read", path, errno);
+    } else if (content.size() > allowed) {
+      status = TooLarge(path, rules);
+    }
+  }
+  ::close(fd);
+  if (status.ok) bytes = std::move(content);
+  return status;
 }
 
 FileStatus WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  std::filesystem::path target;
+  int error = 0;
+  if (!FollowLinks(path, target, error)) return SystemFailure("Cannot write", path, error);
   struct stat old {};
-  bool hadFile = ::stat(path.c_str(), &old) == 0;
+  const bool hadFile = ::stat(target.c_str(), &old) == 0;
+  if (hadFile) {
+    if (std::string why = NotARegularFile(old.st_mode); !why.empty()) {
+      return FileStatus::Failure("Cannot write " + QuotedPath(path) + ": " + why);
+    }
+    // The permission bits count also for a process that could write anyway.
+    if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      return FileStatus::Failure("Cannot write " + QuotedPath(path) + ": the file is write-protected");
+    }
+  }
   std::filesystem::path temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    temporary = TemporaryNameFor(path);
+    temporary = TemporaryNameFor(target);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return SystemFailure("Cannot create a file beside", path, errno);
+  if (hadFile) {
+    // Owner and group where allowed (a failure keeps the writer's own); the
+    // mode after them, as a change of owner may clear set-id bits.
+    [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+  }
   bool ok = WriteAll(fd, bytes) && (!hadFile || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
-  int error = errno;
+  error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
     ok = false;
     error = errno;
   }
@@ -87,6 +187,6 @@ FileStatus WriteFileAtomically(const std::filesystem::path& path, std::string_vi
     ::unlink(temporary.c_str());
     return SystemFailure("Cannot write", path, error);
   }
-  SyncFolder(path.parent_path());
+  SyncFolder(target.parent_path());
   return FileStatus::Success();
 }

@@ -21,8 +21,8 @@ FileStatus LanguageStore::LoadLanguage(const std::filesystem::path& programFolde
     return FileStatus::Failure("Language file " + (programFolder / relative).string() + " not found!");
   }
   std::string bytes;
-  FileStatus status = ReadWholeFile(path, bytes);
-  if (!status.ok) return FileStatus::Failure("Language file " + path.string() + " cannot be read!");
+  FileStatus status = ReadWholeFile(path, bytes, {kMaxTextFileBytes, "language file", {}, {}});
+  if (!status.ok) return FileStatus::Failure("Language file " + path.string() + " cannot be read! " + status.message);
   LoadText(bytes);
   return FileStatus::Success();
 }

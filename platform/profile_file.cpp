@@ -1,5 +1,8 @@
 #include "platform/profile_file.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdint>
 
 #include "platform/ascii_case.h"
@@ -28,12 +31,19 @@ struct Line {
   bool HasBreak() const { return next > end; }
 };
 
+// CR LF, LF and a lone CR each end a line.
 Line LineAt(std::string_view text, std::size_t begin) {
-  std::size_t newline = text.find('\n', begin);
-  if (newline == std::string_view::npos) return {begin, text.size(), text.size()};
-  std::size_t end = (newline > begin && text[newline - 1] == '\r') ? newline - 1 : newline;
-  return {begin, end, newline + 1};
+  std::size_t end = text.find_first_of("\r\n", begin);
+  if (end == std::string_view::npos) return {begin, text.size(), text.size()};
+  std::size_t next = end + 1;
+  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+  return {begin, end, next};
 }
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Where the first line starts: after a UTF-8 byte-order mark.
+std::size_t TextStart(std::string_view text) { return text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0; }
 
 enum class LineKind { kOther, kSection, kKey };
 
@@ -44,13 +54,14 @@ struct Entry {
 };
 
 // A section header is "[" up to the last "]" of the line (leading blanks
-// allowed); a key line has a non-empty name before its first "=".
+// allowed), its name trimmed inside the brackets; a key line has a non-empty
+// name before its first "=".
 Entry Classify(std::string_view content) {
   std::string_view s = Trim(content);
   if (s.empty()) return {};
   if (s.front() == '[') {
     std::size_t close = s.rfind(']');
-    if (close != std::string_view::npos) return {LineKind::kSection, s.substr(1, close - 1), {}};
+    if (close != std::string_view::npos) return {LineKind::kSection, Trim(s.substr(1, close - 1)), {}};
   }
   std::size_t equals = s.find('=');
   if (equals == std::string_view::npos) return {};
@@ -69,7 +80,7 @@ struct SectionScan {
 
 SectionScan ScanSection(std::string_view text, std::string_view section, std::string_view key) {
   SectionScan scan;
-  for (std::size_t pos = 0; pos < text.size();) {
+  for (std::size_t pos = TextStart(text); pos < text.size();) {
     Line line = LineAt(text, pos);
     pos = line.next;
     std::string_view content = text.substr(line.begin, line.end - line.begin);
@@ -154,9 +165,13 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
     }
     return result;
   }
-  if (!result.empty() && result.back() != '\n') result += "\r\n";
+  if (result.size() > TextStart(result) && result.back() != '\n' && result.back() != '\r') result += "\r\n";
   result += "[" + std::string(section) + "]\r\n" + line + "\r\n";
   return result;
+}
+
+FileStatus ReadProfileFile(const std::filesystem::path& file, std::string& bytes) {
+  return ReadWholeFile(file, bytes, {kMaxTextFileBytes, "settings file", {}, {}});
 }
 
 std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view fallback,
@@ -164,7 +179,7 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
   if (size == 0) return {};
   std::string bytes;
   std::optional<std::string> value;
-  if (ReadWholeFile(file, bytes).ok) value = FindProfileValue(bytes, section, key);
+  if (ReadProfileFile(file, bytes).ok) value = FindProfileValue(bytes, section, key);
   std::string result;
   if (value) {
     result = std::string(StripOneQuotePair(*value));
@@ -185,15 +200,30 @@ int ReadProfileInt(std::string_view section, std::string_view key, int fallback,
   return LeadingInteger(text);
 }
 
+FileStatus WriteProfileStrings(std::span<const ProfileEntry> entries, const std::filesystem::path& file) {
+  std::string bytes;
+  struct stat info {};
+  // A missing file is created; anything else at the path must be readable.
+  const bool exists = ::stat(file.c_str(), &info) == 0 || errno != ENOENT;
+  if (exists) {
+    if (FileStatus read = ReadProfileFile(file, bytes); !read.ok) return read;
+  }
+  std::string updated = bytes;
+  for (const ProfileEntry& entry : entries) {
+    std::optional<std::string> next = SetProfileValue(updated, entry.section, entry.key, entry.value);
+    if (!next) {
+      return FileStatus::Failure("Cannot write " + QuotedPath(file) + ": key \"" + std::string(entry.key) +
+                                 "\" of section \"" + std::string(entry.section) +
+                                 "\" cannot be stored in a settings file");
+    }
+    updated = std::move(*next);
+  }
+  if (exists && updated == bytes) return FileStatus::Success();
+  return WriteFileAtomically(file, updated);
+}
+
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::filesystem::path& file) {
-  std::string bytes;
-  std::error_code error;
-  bool exists = std::filesystem::exists(file, error);
-  if (error) return false;
-  if (exists && !ReadWholeFile(file, bytes).ok) return false;
-  std::optional<std::string> updated = SetProfileValue(bytes, section, key, value);
-  if (!updated) return false;
-  if (exists && *updated == bytes) return true;
-  return WriteFileAtomically(file, *updated).ok;
+  const ProfileEntry entry{std::string(section), std::string(key), std::string(value)};
+  return WriteProfileStrings(std::span<const ProfileEntry>(&entry, 1), file).ok;
 }

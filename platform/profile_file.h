@@ -5,20 +5,28 @@
 //
 // Reading: sections and keys match without regard to case; blanks around
 // names and values are ignored; the first matching section and in it the first
-// matching key count; CR LF and LF line ends are read. Nothing is cached:
-// every read goes to the file.
+// matching key count; section names are trimmed inside their brackets too
+// ("[ VELDRAQX ]"); a UTF-8 byte-order mark at the start is skipped; CR LF,
+// LF and a lone CR end a line. Nothing is cached: every read goes to the
+// file. Only regular files up to kMaxTextFileBytes are read; anything else
+// reads as a missing file.
 //
 // Writing: a present key has its line replaced ("key=value", the key spelled
 // as in the file); a missing key is added after the last line of its section;
 // a missing section is added at the end of the file; a missing file is
 // created. Every other byte of the file stays as it was; new lines end in
-// CR LF. The file is replaced atomically.
+// CR LF. The file is replaced atomically, once per call: several keys
+// written together (WriteProfileStrings) are all applied to the text in
+// memory first, so the file holds either all old or all new values.
 
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "platform/file_status.h"
 
 // The trimmed value of `key` in the first section named `section` of the file
 // text `text`, as it stands (quotes kept); nothing when there is no such key
@@ -43,6 +51,23 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
 // sign (wrapping modulo 2^32 as the 32-bit original), 0 when the value does
 // not start with one.
 int ReadProfileInt(std::string_view section, std::string_view key, int fallback, const std::filesystem::path& file);
+
+// The whole text of a profile file, read under the limits above; the message
+// names the file and the reason.
+FileStatus ReadProfileFile(const std::filesystem::path& file, std::string& bytes);
+
+// One key of a write: its section, its name and the value.
+struct ProfileEntry {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+
+// Writes every entry, in order, as WriteProfileString would, and replaces the
+// file once. On any failure (the file cannot be read or written, a name or
+// value cannot be stored) the file stays as it was, byte for byte, and the
+// message names the file and the reason.
+FileStatus WriteProfileStrings(std::span<const ProfileEntry> entries, const std::filesystem::path& file);
 
 // WritePrivateProfileString. Returns false, leaving the file as it was, when
 // the file cannot be read or written or the names or value cannot be stored.

@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-struct ProfileEntry {
-  std::string section;
-  std::string key;
-  std::string value;
-};
+#include "platform/profile_file.h"
 
 // Writes the entries in their order into `file` (created when missing; other
-// keys and sections stay). Returns false when a write failed.
+// keys and sections stay), replacing the file once: it holds either all old
+// or all new values. Returns false when the write failed.
 bool WriteProfileEntries(const std::filesystem::path& file, const std::vector<ProfileEntry>& entries);

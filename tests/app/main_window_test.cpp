@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QRadioButton>
@@ -16,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/about_dialog.h"
 #include "app/connect_dialog.h"
+#include "app/help_window.h"
 #include "app/image_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
@@ -278,6 +282,68 @@ TEST(MainWindowLoad, BrokenToolImageIsNamedAndChangesNothing) {
   ASSERT_EQ(f.user.messages.size(), 1u);
   EXPECT_TRUE(f.user.messages[0].contains("broken.CRY"));
   EXPECT_TRUE(main.Images().iBild == before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AuxiliaryWindows, AboutBoxShowsTheCalibrationVersionAndOpensTheLinks) {
+  ProgramFixture f;
+  f.Start();
+  f.program->Main().FormActivate();
+  f.program->Context().state.ImgCalibration.CalVer = 0;
+  f.program->Main().Info1Click();
+  TAboutFrm& about = f.program->About();
+  about.FormActivate();
+  EXPECT_EQ(about.CalVerLabel->text(), "Calibration v0");
+  about.OpenWeb();
+  about.OpenMail();
+  ASSERT_EQ(f.user.opened.size(), 2u);
+  EXPECT_EQ(f.user.opened[0].scheme(), "https");
+  EXPECT_EQ(f.user.opened[1].scheme(), "mailto");
+  EXPECT_TRUE(f.user.opened[1].query().contains("VELDRA QX question"));
+}
+
+TEST(AuxiliaryWindows, ManualInTheLanguageOrEnglishOrAPageSayingItIsMissing) {
+  ProgramFixture f;
+  f.Start();
+  f.program->Main().FormActivate();
+  TFrmHelp& help = f.program->Help();
+  f.program->Main().Manual1Click();
+  EXPECT_FALSE(help.ShowsDocument());
+  EXPECT_TRUE(help.isVisible());
+
+  // A one-page PDF as the English manual.
+  QPdfWriter writer(QString::fromStdString((f.home / "VQX Manual English.PDF").string()));
+  QPainter painter(&writer);
+  painter.drawText(100, 100, "Manual");
+  painter.end();
+  f.program->Context().Sprache = "German";
+  f.program->Main().Manual1Click();
+  EXPECT_TRUE(help.ShowsDocument());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindowStartup, BrokenOrMissingSettingsFileGivesTheDefaults) {
+  for (const char* content : {static_cast<const char*>(nullptr), "\x01\x02garbage\n[VELDRAQX\nDIGITS==x\n"}) {
+    ProgramFixture f([&](const std::filesystem::path& home) {
+      std::filesystem::remove(home / "VELDRAQX.INI");
+      if (content) Write(home / "VELDRAQX.INI", content);
+    });
+    f.Start();
+    f.program->Main().FormActivate();
+    EXPECT_TRUE(f.user.fatal.empty());
+    const MeasureState& state = f.program->Context().state;
+    EXPECT_EQ(state.Units, 25.4);
+    EXPECT_EQ(state.Digits, 3);
+    EXPECT_EQ(f.program->Context().Sprache, "English");
+    EXPECT_EQ(f.program->Main().MaterialItem(), 0);
+    EXPECT_EQ(f.program->Main().windowTitle(), "VELDRA QuadraGauge v0.1.0.0 SN 00000");
+  }
 }
 
 }  // namespace

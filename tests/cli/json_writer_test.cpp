@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "cli/json_writer.h"
 
 namespace {
@@ -20,6 +23,25 @@ TEST(JsonWriter, NestsAndEscapes) {
   json.Integer(-3);
   json.EndArray();
   EXPECT_EQ(json.Text(), R"([{"file":"a \"b\"\\c\n\u0001","n":0.5,"bad":null,"ok":true},-3])");
+}
+
+// Bytes that are no UTF-8 become the text \xNN; well-formed characters pass,
+// control characters (C1 too) are escaped.
+TEST(JsonWriter, StringsStayValidUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xC3\xA4\xE2\x82\xAC", "\"\xC3\xA4\xE2\x82\xAC\""},  // ä and the euro sign
+      {"a\xFF", R"("a\\xFF")"},
+      {"\xC3", R"("\\xC3")"},                         // cut short
+      {"\xC0\xAF", R"("\\xC0\\xAF")"},               // overlong
+      {"\xED\xA0\x80", R"("\\xED\\xA0\\x80")"},     // a surrogate
+      {"\xF4\x90\x80\x80", R"("\\xF4\\x90\\x80\\x80")"},  // above U+10FFFF
+      {"\x1b[0m\xC2\x9B", R"("\u001b[0m\u009b")"},
+  };
+  for (const auto& [value, text] : cases) {
+    JsonWriter json;
+    json.String(value);
+    EXPECT_EQ(json.Text(), text) << text;
+  }
 }
 
 TEST(JsonWriter, ChannelCarriesEveryFieldInOrder) {

@@ -1,11 +1,16 @@
 // The vqx program as a user runs it: outputs, exit codes, bad files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "imaging/profile_row.h"
+#include "imaging/tool_image.h"
 #include "tests/temp_folder.h"
 
 namespace {
@@ -16,9 +21,11 @@ struct VqxRun {
   std::string err;
 };
 
+// Runs vqx with a time limit, so that a read that blocked fails the test
+// (exit code 124) instead of hanging the suite.
 VqxRun Vqx(const std::string& arguments, const TempFolder& folder) {
   const std::string errFile = (folder / "stderr.txt").string();
-  const std::string command = std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
+  const std::string command = "timeout 60 " + std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
   VqxRun run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -76,8 +83,14 @@ TEST(VqxCommand, UnreadableFilesAreNamedAndTheOthersStillMeasured) {
   EXPECT_EQ(run.exitCode, 3);
   EXPECT_NE(run.err.find("missing.CRY"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("junk.CRY"), std::string::npos) << run.err;
-  EXPECT_EQ(Count(run.out, "\"file\":"), 1) << run.out;
-  EXPECT_NE(run.out.find("good.CRY"), std::string::npos);
+  // Every file has its object, the failed ones with the reason.
+  const nlohmann::json array = nlohmann::json::parse(run.out);
+  ASSERT_EQ(array.size(), 3u);
+  EXPECT_EQ(array[0]["status"], "error");
+  EXPECT_NE(array[0]["error"].get<std::string>().find("missing.CRY"), std::string::npos);
+  EXPECT_EQ(array[1]["status"], "measured");
+  EXPECT_EQ(array[2]["status"], "error");
+  EXPECT_NE(array[2]["error"].get<std::string>().find("not a PNG file"), std::string::npos);
 
   const VqxRun text = Vqx("analyse " + good, folder);
   EXPECT_EQ(text.exitCode, 0);
@@ -96,7 +109,7 @@ TEST(VqxCommand, SettingsOfTheIniShapeTheTexts) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find(": round, depth "), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(" mil"), std::string::npos) << run.out;  // mil with DIGITS - 1 decimals
-  EXPECT_NE(run.out.find(", radius "), std::string::npos);
+  EXPECT_NE(run.out.find(", bottom radius "), std::string::npos);
   EXPECT_NE(run.out.find(", opening "), std::string::npos);
 }
 
@@ -109,11 +122,25 @@ TEST(VqxCommand, UsageErrorsPrintOneLineAndExitTwo) {
       "analyse x.CRY --colour red",
       "analyse x.CRY --material wood",
       "analyse x.CRY --level deep",
-      "analyse x.CRY --cal /nonexistent/VELDRAQX.INI",
+      "analyse x.CRY --level -7",
+      "analyse x.CRY --level -1.5",
+      "analyse x.CRY --json --json-lines",
+      "analyse x.CRY y.CRY --save z.CRY",
+      "analyse x.CRY --save z.png",
       "scan",
       "scan --simulate --shape hexagon",
       "scan --simulate --depth -1",
       "scan --simulate --width",
+      "scan --simulate --seed 1.5",
+      "scan --simulate --seed -1",
+      "scan --simulate --seed 4294967296",
+      "scan --simulate --seed 7x",
+      "scan --simulate --shape round --angle 10",
+      "scan --simulate --radius 0.3",
+      "scan --simulate --angle 60",                                   // flanks meet above the bottom
+      "scan --simulate --shape round --depth 0.5 --width 1 --radius 0.6",  // arc misses the edges
+      "scan --simulate --save result.png",
+      "scan --simulate --save result.jpeg",
       "bench --runs 0",
   };
   for (const char* arguments : cases) {
@@ -134,6 +161,169 @@ TEST(VqxCommand, HelpOfEveryCommand) {
     EXPECT_EQ(run.exitCode, 0) << command;
     EXPECT_NE(run.out.find("usage: vqx"), std::string::npos) << command;
   }
+}
+
+// Every JSON output parses, numbers carry their units, and names that are
+// no UTF-8 or hold control characters stay valid JSON and harmless text.
+TEST(VqxCommand, JsonOutputsParseAndCarryNumbers) {
+  TempFolder folder;
+  const std::string good = (folder / "good.CRY").string();
+  const VqxRun scan = Vqx("scan --simulate --shape round --depth 0.6 --width 1.2 --save " + good + " --json", folder);
+  ASSERT_EQ(scan.exitCode, 0) << scan.err;
+  const nlohmann::json scanned = nlohmann::json::parse(scan.out);
+  EXPECT_EQ(scanned["status"], "measured");
+  EXPECT_EQ(scanned["file"], good);
+  EXPECT_EQ(scanned["units"], "mm");
+  EXPECT_EQ(scanned["shapeName"], "round");
+  EXPECT_NEAR(scanned["depthMm"].get<double>(), 0.6, 0.06);
+  EXPECT_NEAR(scanned["widthMm"].get<double>(), 1.2, 0.12);
+  // The bottom radius itself, not the doubled radius field of the panel.
+  EXPECT_NEAR(scanned["radiusMm"].get<double>(), 0.6, 0.1);
+  EXPECT_TRUE(scanned["alphaVDeg"].is_null());
+  EXPECT_TRUE(scanned["openDeg"].is_number());
+  EXPECT_EQ(scanned["truth"]["radiusMm"], 0.6);
+
+  const std::string odd = (folder / "odd\xff\x1b[31m.CRY").string();
+  std::filesystem::copy_file(good, odd);
+  const VqxRun lines = Vqx("analyse '" + good + "' '" + odd + "' '" + (folder / "none.CRY").string() + "' --json-lines",
+                           folder);
+  EXPECT_EQ(lines.exitCode, 3);
+  std::vector<nlohmann::json> objects;
+  std::size_t start = 0;
+  for (std::size_t end = lines.out.find('\n'); end != std::string::npos; end = lines.out.find('\n', start)) {
+    objects.push_back(nlohmann::json::parse(lines.out.substr(start, end - start)));
+    start = end + 1;
+  }
+  ASSERT_EQ(objects.size(), 3u) << lines.out;
+  EXPECT_EQ(objects[0]["depthMm"], scanned["depthMm"]);  // no --cal for either: the same defaults
+  EXPECT_EQ(objects[0]["widthMm"], scanned["widthMm"]);
+  EXPECT_EQ(objects[1]["file"], (folder / "odd\\xFF\x1b[31m.CRY").string());
+  EXPECT_EQ(objects[1]["status"], "measured");
+  EXPECT_EQ(objects[2]["status"], "error");
+  // The messages on the terminal show the control characters escaped.
+  EXPECT_EQ(lines.err.find('\x1b'), std::string::npos) << lines.err;
+
+  const VqxRun text = Vqx("analyse '" + odd + "'", folder);
+  EXPECT_EQ(text.out.find('\x1b'), std::string::npos);
+  EXPECT_NE(text.out.find("odd\\xFF\\x1B[31m.CRY: round (shown as flat), depth "), std::string::npos) << text.out;
+}
+
+TEST(VqxCommand, AProfileWithoutLightIsNoChannel) {
+  TempFolder folder;
+  const std::string dark = (folder / "dark.CRY").string();
+  ASSERT_TRUE(SaveBmpAsPNG(Bitmap(1280, 1024), dark).ok);
+  const VqxRun text = Vqx("analyse " + dark, folder);
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_NE(text.out.find("dark.CRY: no channel found"), std::string::npos) << text.out;
+  const VqxRun json = Vqx("analyse " + dark + " --json", folder);
+  EXPECT_EQ(json.exitCode, 0);
+  const nlohmann::json array = nlohmann::json::parse(json.out);
+  EXPECT_EQ(array[0]["status"], "no channel");
+  EXPECT_TRUE(array[0]["depthMm"].is_null());
+
+  // A lit line far below the surface rows the analysis looks for: it ends
+  // before the edges, and says so.
+  Bitmap low(1280, 1024);
+  TProfileLine line;
+  line.fill(900);
+  PackProfileRow(low, line);
+  const std::string lowFile = (folder / "low.CRY").string();
+  ASSERT_TRUE(SaveBmpAsPNG(low, lowFile).ok);
+  const VqxRun lowRun = Vqx("analyse " + lowFile + " --json", folder);
+  EXPECT_EQ(lowRun.exitCode, 0);
+  EXPECT_EQ(nlohmann::json::parse(lowRun.out)[0]["status"], "no channel") << lowRun.out;
+}
+
+// A --cal file that cannot be used is an error with its reason, never a
+// quiet fall-back to the defaults.
+TEST(VqxCommand, UnusableCalibrationFilesExitThree) {
+  TempFolder folder;
+  const std::string fifo = (folder / "pipe.INI").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::string noScale = (folder / "noscale.INI").string();
+  std::ofstream(noScale) << "[VELDRAQXCAL]\r\nPixelPerInch=0\r\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {(folder / "missing.INI").string(), "No such file"},
+      {folder.Path().string(), "folder"},
+      {fifo, "FIFO"},
+      {"/dev/zero", "device"},
+      {noScale, "no scale"},
+  };
+  for (const auto& [cal, reason] : cases) {
+    for (const char* command : {"analyse x.CRY --cal ", "scan --simulate --cal "}) {
+      const VqxRun run = Vqx(command + cal, folder);
+      EXPECT_EQ(run.exitCode, 3) << command << cal;
+      EXPECT_NE(run.err.find(reason), std::string::npos) << command << cal << ": " << run.err;
+      EXPECT_TRUE(run.out.empty());
+    }
+  }
+  // DIGITS beyond 4 in a hand-edited file shows 4 decimals.
+  const std::string image = (folder / "x.CRY").string();
+  ASSERT_EQ(Vqx("scan --simulate --save " + image, folder).exitCode, 0);
+  const std::string digits = (folder / "digits.INI").string();
+  std::ofstream(digits) << "[VELDRAQX]\r\nDIGITS=9\r\n";
+  const VqxRun run = Vqx("analyse " + image + " --cal " + digits + " --json", folder);
+  const std::string depth = nlohmann::json::parse(run.out)[0]["depthText"];
+  EXPECT_EQ(depth.size() - depth.find('.') - 1, 4u) << depth;
+}
+
+TEST(VqxCommand, SavesOnlyWhereItCanAndSaysSo) {
+  TempFolder folder;
+  const std::string jpeg = (folder / "result.JPG").string();
+  const VqxRun saved = Vqx("scan --simulate --save " + jpeg, folder);
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
+  EXPECT_EQ(ReadBytes(jpeg).substr(0, 3), "\xFF\xD8\xFF");
+  EXPECT_EQ(saved.out.rfind(jpeg + ": ", 0), 0u) << saved.out;
+
+  const std::string fifo = (folder / "pipe.CRY").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::string locked = (folder / "locked.CRY").string();
+  std::ofstream(locked) << "old";
+  ::chmod(locked.c_str(), 0444);
+  for (const std::string& target : {fifo, locked, (folder / "no" / "x.CRY").string()}) {
+    const VqxRun run = Vqx("scan --simulate --save " + target, folder);
+    EXPECT_EQ(run.exitCode, 3) << target;
+    EXPECT_EQ(run.out.rfind("simulated scan: ", 0), 0u) << run.out;  // not named as saved
+    EXPECT_NE(run.err.find(target), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadBytes(locked), "old");
+  struct stat info {};
+  ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+  // The tool image saved again by analyse is the same tool image.
+  const std::string tool = (folder / "tool.CRY").string();
+  ASSERT_EQ(Vqx("scan --simulate --save " + tool, folder).exitCode, 0);
+  const std::string again = (folder / "again.cry").string();
+  ASSERT_EQ(Vqx("analyse " + tool + " --save " + again, folder).exitCode, 0);
+  Bitmap first, second;
+  ASSERT_TRUE(LoadBmpAsPng(first, tool).ok);
+  ASSERT_TRUE(LoadBmpAsPng(second, again).ok);
+  EXPECT_TRUE(first == second);
+}
+
+TEST(VqxCommand, ResultsThatCannotBeWrittenExitThree) {
+  TempFolder folder;
+  const VqxRun full = Vqx("scan --simulate --json >/dev/full", folder);
+  EXPECT_EQ(full.exitCode, 3);
+  EXPECT_NE(full.err.find("cannot write the results"), std::string::npos) << full.err;
+  // A reader that has gone: the pipe is closed before the scan ends.
+  const std::string code = (folder / "code").string();
+  const std::string command = "( timeout 60 " + std::string(VQX_BINARY) + " scan --simulate 2>/dev/null; echo $? >" +
+                              code + " ) | true";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadBytes(code), "3\n");
+}
+
+TEST(VqxCommand, LevelInMillimetres) {
+  TempFolder folder;
+  const std::string image = (folder / "x.CRY").string();
+  ASSERT_EQ(Vqx("scan --simulate --shape v --depth 0.6 --width 1.2 --save " + image, folder).exitCode, 0);
+  // A V channel narrows linearly: half way down it is half as wide.
+  const VqxRun run = Vqx("analyse " + image + " --level 0.3 --json", folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const double surface = nlohmann::json::parse(Vqx("analyse " + image + " --json", folder).out)[0]["widthMm"];
+  EXPECT_NEAR(nlohmann::json::parse(run.out)[0]["widthMm"].get<double>(), surface / 2, 0.1) << run.out;
 }
 
 }  // namespace

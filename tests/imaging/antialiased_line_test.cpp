@@ -74,6 +74,28 @@ TEST(DrawAntialisedLine, EndPointsRoundHalvesToEven) {
   EXPECT_FALSE(right.pixels.contains({3, 10}));
 }
 
+// Beyond the top and left edges the coverage stays within 0..1: the two
+// pixels of a column share it, nothing wraps round.
+TEST(DrawAntialisedLine, CoverageStaysWithinOneAboveTheTopEdge) {
+  CoverageCanvas canvas;
+  DrawAntialisedLine(canvas, 1, -0.25, 9, -0.25, kWhite);
+  for (int x = 2; x <= 8; ++x) {
+    EXPECT_EQ(canvas.Red(x, 0), 191) << x;  // Round(255 * 0.75)
+    EXPECT_EQ(canvas.Red(x, -1), 64) << x;  // Round(255 * 0.25)
+  }
+  CoverageCanvas left;
+  DrawAntialisedLine(left, -0.75, 5, 5, 5, kWhite);
+  EXPECT_EQ(left.Red(-1, 5), 64);  // the end gap of a start 0.25 left of a pixel centre
+  CoverageCanvas steep;
+  DrawAntialisedLine(steep, 3, 4, 13, -30, kWhite);
+  for (const auto& [pixel, colour] : steep.pixels) {
+    if (pixel.second < -25 || pixel.second > 0) continue;  // away from the end points
+    const int y = pixel.second;
+    const int sum = steep.Red(pixel.first, y) + steep.Red(pixel.first + 1, y) + steep.Red(pixel.first - 1, y);
+    EXPECT_NEAR(sum, 255, 1) << pixel.first << "," << y;
+  }
+}
+
 TEST(BitmapCanvas, MapsColourBytesAndIgnoresOutsidePixels) {
   Bitmap picture(4, 3);
   BitmapCanvas canvas(picture);

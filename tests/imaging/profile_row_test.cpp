@@ -40,7 +40,7 @@ TEST(ProfileRow, OtherSizes) {
   EXPECT_EQ(wide.Pixel(1300, 1)[0], 9);  // beyond the line's columns: untouched
   UnpackProfileRow(wide, decoded);
   EXPECT_EQ(decoded[1279], -1);  // 3 > height 2
-  EXPECT_EQ(decoded[1280], 0);
+  EXPECT_EQ(decoded[1280], -1);  // column 1280 of a wide image carries entry 1280
 
   Bitmap empty;
   PackProfileRow(empty, line);

@@ -178,6 +178,58 @@ TEST_F(ScanSequenceTest, CloseRequestEndsTheWait) {
   EXPECT_FALSE(capture.Previewing());
 }
 
+// A close request ends the wait it arrived in and no later one: the next scan
+// with the key held keeps its result instead of clearing it at once.
+TEST_F(ScanSequenceTest, CloseRequestEndsOnlyItsOwnWait) {
+  StartLive();
+  gauge.PressKey(true);
+  loop.Post([&] { preview->RequestClose(); });
+  preview->WaitKeyRelease(1'000'000);
+  EXPECT_FALSE(capture.Previewing());
+  gauge.PressKey(false);
+  preview->RequestClose();  // outside any wait: nothing to end
+
+  StartLive();
+  std::vector<int> statesWhileHeld;
+  std::function<void()> watch = [&] {
+    statesWhileHeld.push_back(preview->VideoStatus);
+    if (statesWhileHeld.size() < 4) {
+      loop.Post(watch);
+    } else {
+      gauge.PressKey(false);
+    }
+  };
+  host.onCapture = [&] { loop.Post(watch); };
+  gauge.PressKey(true);
+  ASSERT_TRUE(Pump([&] { return preview->VideoStatus == 4; }));
+  EXPECT_EQ(statesWhileHeld, (std::vector<int>{5, 5, 5, 5}));
+  for (int i = 0; i < 10; ++i) loop.ProcessPendingEvents();
+  EXPECT_EQ(host.clears, 0);
+  EXPECT_EQ(preview->VideoStatus, 4);
+}
+
+// The refresh command run while the key is still held after a scan restarts
+// the live picture: the end of the scan does not count its state down to 0.
+TEST_F(ScanSequenceTest, RefreshDuringTheHoldAfterAScanKeepsTheLivePicture) {
+  StartLive();
+  host.onCapture = [&] {
+    loop.Post([&] {
+      gauge.PressKey(false);
+      preview->Refresh(state.ImgCalibration.Shutter - 3, 80, false, false);
+      preview->WaitKeyRelease(1000);
+      preview->VideoStatus = 1;
+    });
+  };
+  gauge.PressKey(true);
+  ASSERT_TRUE(Pump([&] { return host.captures.size() == 1 && preview->VideoStatus <= 2; }));
+  host.onCapture = nullptr;
+  ASSERT_TRUE(Pump([&] { return preview->VideoStatus == 2; }));
+  const int previews = host.previews;
+  for (int i = 0; i < 10; ++i) loop.ProcessPendingEvents();
+  EXPECT_GT(host.previews, previews + 3);  // the live picture runs on
+  EXPECT_EQ(preview->VideoStatus, 2);
+}
+
 TEST_F(ScanSequenceTest, LossDuringAScanStopsItAndRefreshFindsTheGaugeAgain) {
   StartLive();
   host.onProgress = [&](int percent) {

@@ -1,6 +1,13 @@
 #include "imaging/tool_image.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <random>
 #include <string>
@@ -119,6 +126,97 @@ TEST_F(ToolImageTest, FailedSaveLeavesTheOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()), {}), 2);
 }
 
+// A tool image written by another program with transparency (an alpha
+// channel, or a tRNS chunk naming a colour the image uses) arrives with the
+// camera's bytes, so its profile and its picture measure as before.
+TEST_F(ToolImageTest, TransparencyOfOtherProgramsIsDropped) {
+  Bitmap image = NoiseImage(64, 40, 6);
+  TProfileLine line{};
+  for (int x = 0; x < 64; ++x) line[static_cast<std::size_t>(x)] = x % 3 == 0 ? -1 : 20 + x % 17;
+  PackProfileRow(image, line);
+  std::string rgba;
+  std::string rgb;
+  for (int y = 0; y < image.Height(); ++y) {
+    rgba += '\0';
+    rgb += '\0';
+    for (int x = 0; x < image.Width(); ++x) {
+      const std::uint8_t* p = image.Pixel(x, y);
+      const char pixel[3] = {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
+      rgba.append(pixel, 3);
+      rgba += static_cast<char>((x * 7 + y) & 0xFF);  // every alpha level, 0 included
+      rgb.append(pixel, 3);
+    }
+  }
+  // tRNS marks the colour of the first pixel transparent (also the white -1 pixels).
+  const std::uint8_t* first = image.Pixel(0, 0);
+  const std::string trns = {'\0', static_cast<char>(first[2]), '\0', static_cast<char>(first[1]), '\0',
+                            static_cast<char>(first[0])};
+  const std::pair<const char*, std::string> files[] = {
+      {"RGBA", png_test::Build(64, 40, 8, 6, rgba)},
+      {"tRNS", png_test::Build(64, 40, 8, 2, rgb, png_test::Chunk("tRNS", trns))},
+  };
+  for (const auto& [name, png] : files) {
+    WriteBytes(file_, png);
+    Bitmap loaded;
+    FileStatus status = LoadBmpAsPng(loaded, file_);
+    ASSERT_TRUE(status.ok) << name << ": " << status.message;
+    EXPECT_TRUE(loaded == image) << name;
+    MeasureState state;
+    UnpackProfile(loaded, state);
+    for (int x = 0; x < 64; ++x) EXPECT_EQ(state.MyLine[static_cast<std::size_t>(x)], line[static_cast<std::size_t>(x)]) << name << x;
+  }
+}
+
+// A PNG wider and taller than the camera image is read whole; its profile
+// row gives entries 0..1280 and no more.
+TEST_F(ToolImageTest, WiderThanTheCameraImage) {
+  Bitmap image = NoiseImage(1400, 1100, 7);
+  TProfileLine line{};
+  for (int x = 0; x < kProfileLength; ++x) line[static_cast<std::size_t>(x)] = 100 + x % 900;
+  PackProfileRow(image, line);
+  ASSERT_TRUE(SaveBmpAsPNG(image, file_).ok);
+  Bitmap loaded;
+  ASSERT_TRUE(LoadBmpAsPng(loaded, file_).ok);
+  EXPECT_TRUE(loaded == image);
+  MeasureState state;
+  UnpackProfile(loaded, state);
+  EXPECT_EQ(state.MyLine, line);
+  EXPECT_EQ(state.MyLine[1280], 100 + 1280 % 900);
+}
+
+TEST_F(ToolImageTest, OnlyRegularPngFilesAreRead) {
+  const auto fifo = folder_ / "pipe.CRY";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // Each load runs in a child with a deadline, so a read that blocked would
+  // fail here instead of hanging.
+  for (const std::filesystem::path& path : {fifo, std::filesystem::path("/dev/zero")}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      Bitmap target(2, 2);
+      FileStatus status = LoadBmpAsPng(target, path);
+      ::_exit(!status.ok && status.message.find(path.string()) != std::string::npos && target.Width() == 2 ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (::waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (::waitpid(child, &status, WNOHANG) == 0) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      ADD_FAILURE() << path << ": the load did not return";
+      continue;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << path;
+  }
+  // A file that does not start as a PNG is refused from its first bytes.
+  WriteBytes(file_, "GIF89a" + std::string(1000, 'x'));
+  Bitmap target;
+  FileStatus status = LoadBmpAsPng(target, file_);
+  EXPECT_NE(status.message.find("is not a PNG file"), std::string::npos) << status.message;
+}
+
 // Other PNG kinds are converted to 8-bit blue, green, red.
 TEST(PngKinds, ConvertToTruecolour) {
   using png_test::Build;
@@ -134,11 +232,14 @@ TEST(PngKinds, ConvertToTruecolour) {
       {"palette 4", Build(2, 1, 4, 3, std::string("\0\x10", 2), Chunk("PLTE", "\x01\x02\x03\x0A\x0B\x0C")), 0x0C, 0x0B,
        0x0A},
       {"rgb 16", Build(1, 1, 16, 2, std::string("\0\x12\x34\x56\x78\x9A\xBC", 7)), 0x9A, 0x56, 0x12},
-      {"rgba half", Build(1, 1, 8, 6, std::string("\0\x00\x00\x00\x80", 5)), 0x7F, 0x7F, 0x7F},
-      {"rgba opaque", Build(1, 1, 8, 6, std::string("\0\x10\x20\x30\xFF", 5)), 0x30, 0x20, 0x10},
-      {"grey alpha clear", Build(1, 1, 8, 4, std::string("\0\x00\x00", 3)), 0xFF, 0xFF, 0xFF},
+      // Transparency is dropped: the colour samples arrive as stored.
+      {"rgba half", Build(1, 1, 8, 6, std::string("\0\x00\x00\x00\x80", 5)), 0x00, 0x00, 0x00},
+      {"rgba clear", Build(1, 1, 8, 6, std::string("\0\x10\x20\x30\x00", 5)), 0x30, 0x20, 0x10},
+      {"grey alpha clear", Build(1, 1, 8, 4, std::string("\0\x05\x00", 3)), 0x05, 0x05, 0x05},
       {"rgb with tRNS colour", Build(1, 1, 8, 2, std::string("\0\x01\x02\x03", 4), Chunk("tRNS", std::string("\0\x01\0\x02\0\x03", 6))),
-       0xFF, 0xFF, 0xFF},
+       0x03, 0x02, 0x01},
+      {"palette with tRNS", Build(1, 1, 8, 3, std::string("\0\x00", 2), Chunk("PLTE", "\x0A\x0B\x0C") + Chunk("tRNS", std::string("\0", 1))),
+       0x0C, 0x0B, 0x0A},
   };
   for (const Case& c : cases) {
     Bitmap bitmap;
@@ -154,6 +255,9 @@ TEST(PngKinds, RejectsHugeAndUnsupportedHeaders) {
   using png_test::Build;
   Bitmap bitmap(1, 1);
   EXPECT_FALSE(DecodePng(Build(kMaxPngSide + 1, 1, 8, 2, std::string(1 + 3 * (kMaxPngSide + 1), '\0')), "wide", bitmap).ok);
+  // Each side within the limit, together more pixels than an image may have.
+  const FileStatus many = DecodePng(Build(4097, 4097, 8, 2, ""), "many", bitmap);
+  EXPECT_NE(many.message.find("4097 x 4097 pixels is too large"), std::string::npos) << many.message;
   EXPECT_FALSE(DecodePng(Build(1, 1, 8, 5, std::string(2, '\0')), "bad colour type", bitmap).ok);
   EXPECT_FALSE(DecodePng(Build(1, 1, 8, 2, std::string("\x07\0\0\0", 4)), "bad filter", bitmap).ok);
   EXPECT_EQ(bitmap.Width(), 1);
@@ -166,7 +270,7 @@ TEST(ProfileRow, FollowsTheImageWidth) {
     int width;
     int filled;
   };
-  for (Case c : {Case{100, 100}, Case{1280, 1280}, Case{1300, 1280}}) {
+  for (Case c : {Case{100, 100}, Case{1280, 1280}, Case{1281, 1281}, Case{1300, 1281}}) {
     Bitmap image(c.width, 2000);
     PackProfileRow(image, line);
     TProfileLine back;

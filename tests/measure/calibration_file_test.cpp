@@ -1,9 +1,11 @@
 #include "measure/calibration_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "platform/profile_file.h"
 #include "tests/temp_folder.h"
 
@@ -178,6 +180,38 @@ TEST_F(CalibrationFileTest, SaveThenLoadGivesTheSavedFields) {
 
 TEST_F(CalibrationFileTest, SaveReportsFailure) {
   EXPECT_FALSE(SaveCal(state_, folder_ / "missing/folder.ini"));
+}
+
+// A save that cannot complete leaves the old file byte for byte: never some
+// keys new and others old.
+TEST_F(CalibrationFileTest, FailedSaveLeavesTheOldFile) {
+  state_.ImgCalibration.top = 123;
+  state_.ImgCalibration.ZFaktor = 1.05;
+  const std::string old = "[ VELDRAQXCAL ]\r\nTOP=300\r\nZFaktor=1\r\n[VELDRAQX]\r\nSERIAL=42\r\n";
+
+  WriteBytes(file_, old);
+  ::chmod(file_.c_str(), 0444);  // write-protected: refused even where the rename would be allowed
+  EXPECT_FALSE(SaveCal(state_, file_));
+  EXPECT_EQ(ReadBytes(file_), old);
+  ::chmod(file_.c_str(), 0644);
+
+  // Beyond the size a settings file may have: not read, so not rewritten.
+  const std::string large = old + ";" + std::string(kMaxTextFileBytes, 'x') + "\r\n";
+  WriteBytes(file_, large);
+  EXPECT_FALSE(SaveCal(state_, file_));
+  EXPECT_EQ(ReadBytes(file_), large);
+
+  // The section with blanks in its brackets is the calibration section: a
+  // save replaces its keys instead of appending a second section.
+  WriteBytes(file_, old);
+  ASSERT_TRUE(SaveCal(state_, file_));
+  const std::string saved = ReadBytes(file_);
+  EXPECT_EQ(saved.find("VELDRAQXCAL]", saved.find("VELDRAQXCAL]") + 1), std::string::npos) << saved;
+  MeasureState loaded;
+  LoadCal(loaded, file_);
+  EXPECT_EQ(loaded.ImgCalibration.top, 123);
+  EXPECT_DOUBLE_EQ(loaded.ImgCalibration.ZFaktor, 1.05);
+  EXPECT_EQ(loaded.SNEditText, "00042");
 }
 
 TEST(IniReal, FormatsAndParsesTheFixedForm) {

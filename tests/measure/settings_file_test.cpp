@@ -1,6 +1,7 @@
 #include "measure/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/profile_file.h"
 #include "tests/temp_folder.h"
@@ -84,6 +85,22 @@ TEST_F(SettingsFileTest, UnitsAreWrittenAsOneOfThree) {
   }
 }
 
+TEST_F(SettingsFileTest, HandEditedDigitsAreLimited) {
+  const std::pair<const char*, int> cases[] = {{"-3", 0}, {"0", 0}, {"4", 4}, {"9", 4}, {"2147483647", 4}};
+  for (auto [text, digits] : cases) {
+    WriteBytes(file_, std::string("[VELDRAQX]\r\nDIGITS=") + text + "\r\n");
+    EXPECT_EQ(LoadSettings(file_).Digits, digits) << text;
+  }
+}
+
+TEST_F(SettingsFileTest, FailedSaveLeavesTheOldFile) {
+  const std::string old = "[VELDRAQX]\r\nDIGITS=2\r\n";
+  WriteBytes(file_, old);
+  ::chmod(file_.c_str(), 0444);
+  EXPECT_FALSE(SaveSettings(ProgramSettings{}, file_));
+  EXPECT_EQ(ReadBytes(file_), old);
+}
+
 TEST(ApplySettings, UnitsAndDigits) {
   struct Case {
     int unitsMm;
@@ -91,7 +108,8 @@ TEST(ApplySettings, UnitsAndDigits) {
     double units;
     int shownDigits;
   };
-  const Case cases[] = {{254, 3, 25.4, 3}, {10, 3, 1, 4}, {10000, 3, 1000, 2}, {300, 2, 30, 2}};
+  const Case cases[] = {{254, 3, 25.4, 3}, {10, 3, 1, 4}, {10000, 3, 1000, 2}, {300, 2, 30, 2},
+                        {10, 4, 1, 4},  {10000, 0, 1000, 0}};  // shown digits stay within 0..4
   for (const Case& c : cases) {
     ProgramSettings s;
     s.UnitsMm = c.unitsMm;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "tests/temp_folder.h"
 
@@ -23,8 +25,7 @@ const char* const kSample =
     "; comment line\r\n"
     "[Other]\r\n"
     "KEY=other\r\n"
-    "  [ veldraqx ]  \r\n"
-    "[VELDRAQX]\r\n"
+    "  [ veldraqx ]  \r\n"  // the name is trimmed inside the brackets too
     "  Serial  =  12345  \r\n"
     "Quoted=\"  spaced  \"\r\n"
     "Single='x'\r\n"
@@ -94,6 +95,55 @@ TEST_F(ProfileFileTest, ReadsLfAndCrLfAlike) {
     EXPECT_EQ(ReadProfileString("B", "X", "", 10, file), "2");
     EXPECT_EQ(ReadProfileInt("A", "X", 0, file), 1);
   }
+}
+
+// Texts written by other systems and editors, and what a read finds in them.
+TEST(ProfileText, ReadsWhatOtherEditorsWrite) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::optional<std::string> value;  // of VELDRAQXCAL/TOP
+  };
+  const Case cases[] = {
+      {"blanks inside the brackets", "[ VELDRAQXCAL ]\r\nTOP=310\r\n", "310"},
+      {"tab inside the brackets", "[\tVELDRAQXCAL\t]\nTOP=311\n", "311"},
+      {"blanks around and inside", "  [  veldraqxcal  ]  \nTOP=312\n", "312"},
+      {"UTF-8 byte-order mark", "\xEF\xBB\xBF[VELDRAQXCAL]\r\nTOP=313\r\n", "313"},
+      {"mark and a lone CR", "\xEF\xBB\xBF[VELDRAQXCAL]\rTOP=314\r", "314"},
+      {"lone CR line ends", "[X]\rTOP=1\r[VELDRAQXCAL]\rA=0\rTOP=315\r", "315"},
+      {"mixed line ends", "[X]\nTOP=1\r\n[VELDRAQXCAL]\rTOP=316\n", "316"},
+      {"a mark inside the file is no mark", "[X]\n\xEF\xBB\xBF[VELDRAQXCAL]\nTOP=317\n", std::nullopt},
+      {"inner blanks stay", "[VELDRAQX CAL]\nTOP=318\n", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FindProfileValue(c.text, "VELDRAQXCAL", "TOP"), c.value) << c.name;
+}
+
+// A write into such a text finds the section that is there instead of adding
+// a second one, and keeps the mark and the line ends.
+TEST(ProfileText, WritesIntoWhatOtherEditorsWrite) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"[ VELDRAQXCAL ]\r\nTOP=310\r\n", "[ VELDRAQXCAL ]\r\nTOP=5\r\n"},
+      {"\xEF\xBB\xBF[VELDRAQXCAL]\rTOP=1\r", "\xEF\xBB\xBF[VELDRAQXCAL]\rTOP=5\r"},
+      {"\xEF\xBB\xBF[VELDRAQXCAL]\rA=1\r", "\xEF\xBB\xBF[VELDRAQXCAL]\rA=1\rTOP=5\r\n"},
+      {"[X]\rA=1\r", "[X]\rA=1\r[VELDRAQXCAL]\r\nTOP=5\r\n"},
+      {"\xEF\xBB\xBF", "\xEF\xBB\xBF[VELDRAQXCAL]\r\nTOP=5\r\n"},
+  };
+  for (const auto& [before, after] : cases) EXPECT_EQ(SetProfileValue(before, "VELDRAQXCAL", "TOP", "5"), after) << before;
+}
+
+TEST_F(ProfileFileTest, SeveralKeysReplaceTheFileOnce) {
+  auto file = Ini("[A]\r\nK=1\r\n");
+  const ProfileEntry entries[] = {{"A", "K", "2"}, {"B", "L", "3"}, {"A", "M", "4"}};
+  ASSERT_TRUE(WriteProfileStrings(entries, file).ok);
+  EXPECT_EQ(ReadBytes(file), "[A]\r\nK=2\r\nM=4\r\n[B]\r\nL=3\r\n");
+
+  // One entry that cannot be stored fails the call and changes nothing.
+  const std::string before = ReadBytes(file);
+  const ProfileEntry bad[] = {{"A", "K", "9"}, {"A", "X", "two\nlines"}, {"A", "M", "9"}};
+  FileStatus status = WriteProfileStrings(bad, file);
+  EXPECT_FALSE(status.ok);
+  EXPECT_NE(status.message.find("\"X\""), std::string::npos) << status.message;
+  EXPECT_EQ(ReadBytes(file), before);
 }
 
 TEST_F(ProfileFileTest, EveryReadGoesToTheFile) {
