@@ -6,7 +6,7 @@ BUILD ?= build
 BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 20
-FUZZERS = profile language tool_image
+FUZZERS = profile language tool_image bmp
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -47,7 +47,7 @@ test-release: build
 
 test-asan: build-asan
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # Each fuzzer runs for a fixed time from the committed seeds; new inputs go to
 # the build folder, never into the seeds.

@@ -29,6 +29,7 @@
 #include "imaging/tool_image.h"
 #include "platform/file_names.h"
 #include "shell/series_record.h"
+#include "shell/startup.h"
 #include "shell/settings_logic.h"
 #include "shell/view_zoom.h"
 
@@ -127,11 +128,8 @@ void TFrmMain::Settings1Click() {
     context_.dialogs->Message(
         this, QStringLiteral("The settings cannot be written to \"%1\".").arg(Native(context_.cf_inifile)));
   }
-  std::error_code error;
-  if (!std::filesystem::equivalent(context_.cf_inifile, context_.main_inifile, error)) {
-    std::filesystem::copy_file(context_.cf_inifile, context_.main_inifile,
-                               std::filesystem::copy_options::overwrite_existing, error);
-  }
+  const FileStatus copied = CopyOverSettingsFile(context_.cf_inifile, context_.main_inifile);
+  if (!copied.ok) context_.dialogs->Message(this, QString::fromStdString(copied.message));
   ApplyUnitLabels();
   SetLanguage();
   ShowResults();

@@ -1,7 +1,8 @@
 // Entry point of vqx_bench: runs every registered benchmark (seven
 // repetitions unless told otherwise), then prints the median of each beside
 // its ratio to the median of CopyFrames, the copy of the 14 frames of a scan
-// measured in the same run, and closes with the post-scan total.
+// measured in the same run, and closes with the post-scan total and the
+// measurement report beside one JPEG encoding of its picture.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -69,6 +70,11 @@ void PrintTable(const MedianReporter& reporter) {
     } else {
       std::printf("%-40s %12.3f %10s\n", name.c_str(), ms, "-");
     }
+  }
+  const double report = reporter.MedianOf("MeasurementReport");
+  const double jpeg = reporter.MedianOf("JpegEncodeResultPicture");
+  if (report > 0 && jpeg > 0) {
+    std::printf("measurement report: %.1f ms, %.2fx one JPEG encoding of its picture\n", report, report / jpeg);
   }
   const double total = reporter.MedianOf(kTotal);
   if (total > 0 && baseline > 0) {

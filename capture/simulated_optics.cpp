@@ -8,7 +8,6 @@
 namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
-constexpr double kReferenceSeconds = 1.0 / 55;
 constexpr double kShortestSeconds = 1.0 / 10000;  // the sensor's "Max" step
 constexpr double kReferenceGain = 80;
 constexpr double kGainPerDoubling = 40;
@@ -68,43 +67,43 @@ synth::ChannelGeometry SampleGeometry(const SimulatedSample& sample, const Gauge
   geometry.shape = sample.shape;
   geometry.surfaceRow = sample.surfaceRow;
   geometry.surfaceSlope = sample.surfaceSlope;
-  geometry.depth = sample.depthMm * pixelsPerMm / optics.zFactor;
-  geometry.width = sample.widthMm * pixelsPerMm;
+  const bool channel = sample.kind == SampleKind::Channel;
+  geometry.depth = channel ? sample.depthMm * pixelsPerMm / optics.zFactor : 0;
+  geometry.width = channel ? sample.widthMm * pixelsPerMm : 0;
   geometry.centre = sample.centreColumn;
   geometry.flankAngle = sample.flankAngle;
   geometry.bottomRadius = sample.bottomRadiusMm * pixelsPerMm;
   geometry.noise = optics.noise;
-  geometry.bandThickness = optics.bandThickness;
   geometry.seed = optics.seed;
   return geometry;
 }
 
-double ExposureFactor(const CameraSettings& settings) {
+double ExposureFactor(const CameraSettings& settings, const GaugeOptics& optics) {
   double seconds = ShutterSeconds(settings.shutter);
   if (seconds <= 0) seconds = kShortestSeconds;
   const double gain = std::pow(2.0, (static_cast<double>(settings.gain) - kReferenceGain) / kGainPerDoubling);
-  return seconds / kReferenceSeconds * gain;
+  return seconds / optics.fullScaleSeconds * gain;
 }
 
 SimulatedOptics::SimulatedOptics(const SimulatedSample& sample, const GaugeOptics& optics, int width,
                                  int height)
-    : geometry_(SampleGeometry(sample, optics)) {
-  const synth::LightSection picture = synth::RenderLightSection(geometry_, width, height);
+    : geometry_(SampleGeometry(sample, optics)), optics_(optics) {
+  synth::LightSectionOptics light = optics.light;
+  light.material = synth::OpticsOfMaterial(sample.material);
+  reflectance_ = light.material.reflectance;
+  const synth::LightSection picture = synth::RenderLightSection(geometry_, light, width, height);
   sensor_.width = width;
   sensor_.height = height;
   sensor_.radiance.assign(static_cast<std::size_t>(width) * height, 0.0f);
   for (int r = 0; r < height; ++r) {
     DistortRow(picture, PictureRowOfSensorRow(r, height), optics, sensor_.radiance.data() + static_cast<std::size_t>(r) * width);
   }
-  const float peak = *std::max_element(picture.radiance.begin(), picture.radiance.end());
-  if (peak > 0) peakRadiance_ = peak;
 }
 
 void SimulatedOptics::Render(const CameraSettings& settings, std::uint64_t frame, Bitmap& out) const {
   if (out.Width() != sensor_.width || out.Height() != sensor_.height) out.SetSize(sensor_.width, sensor_.height);
-  synth::ChannelGeometry exposure = geometry_;
-  exposure.seed = static_cast<std::uint32_t>(geometry_.seed + frame);
-  synth::Expose(sensor_, ExposureFactor(settings) / peakRadiance_, exposure, out, 0b111);
+  const synth::SensorNoise noise{optics_.noise, optics_.shotNoise, static_cast<std::uint32_t>(optics_.seed + frame)};
+  synth::ExposeFrame(sensor_, ExposureFactor(settings, optics_) * reflectance_, noise, out);
   if (settings.mirror) MirrorRows(out);
   if (settings.flip) FlipRows(out);
 }

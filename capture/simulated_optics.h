@@ -12,8 +12,15 @@
 #include "imaging/core/bitmap.h"
 #include "capture/videology.h"
 #include "synth/channel_generator.h"
+#include "synth/light_section.h"
+
+// What lies under the gauge: a channel of a shape and size in a material, or
+// a flat reference (the material's plain surface, no channel).
+enum class SampleKind { Channel, FlatReference };
 
 struct SimulatedSample {
+  SampleKind kind = SampleKind::Channel;
+  synth::Material material = synth::Material::Steel;
   synth::ChannelShape shape = synth::ChannelShape::Trapezoid;
   double depthMm = 0.5;
   double widthMm = 1.0;
@@ -31,12 +38,15 @@ struct GaugeOptics {
   double zFactor = 1;  // one image row is zFactor horizontal pixels of height
   int top = 300;       // reference row of the trapezoid correction
   double trapez = -0.3;
-  double noise = 1.5;  // sensor noise, grey levels (standard deviation)
-  // Thickness of the projected light line (full width at half maximum,
-  // pixels). At the longest exposures of a scan the trace must be more than
-  // ten rows thick above the combination's threshold, or its first frame
-  // choice falls back to the darkest frame in every column.
-  double bandThickness = 8;
+  double noise = 1.5;      // read noise, grey levels (standard deviation)
+  double shotNoise = 4;    // shot noise at full scale, grey levels (standard deviation)
+  // Exposure time at gain 80 at which the core of the trace on a level steel
+  // face just reaches full scale. With it the combination's chosen frames of
+  // the surface and the floor lie in the middle of the scan's bracket.
+  double fullScaleSeconds = 1.0 / 2500;
+  // The light sheet, the camera's view and the lens (the material comes from
+  // the sample).
+  synth::LightSectionOptics light;
   std::uint32_t seed = 1;
 };
 
@@ -50,14 +60,14 @@ struct CameraSettings {
 inline constexpr int kSensorWidth = 1280;
 inline constexpr int kSensorHeight = 1024;
 
-// The sample as the channel generator's geometry, in pixels.
+// The sample as the channel generator's geometry, in pixels (a flat
+// reference has no channel).
 synth::ChannelGeometry SampleGeometry(const SimulatedSample& sample, const GaugeOptics& optics);
 
-// Light collected relative to a full-scale surface: exposure time of the step
-// relative to 1/55 s, doubled for every 40 steps of gain above 80. At gain
-// 80 a scan over steps 1..14 runs from a band saturated even on the flanks
-// (1/4 s) to a surface trace of about 14 grey levels (1/1000 s).
-double ExposureFactor(const CameraSettings& settings);
+// Light collected relative to full scale on a level steel face: exposure time
+// of the step relative to fullScaleSeconds, doubled for every 40 steps of
+// gain above 80.
+double ExposureFactor(const CameraSettings& settings, const GaugeOptics& optics = {});
 
 class SimulatedOptics {
 public:
@@ -71,6 +81,7 @@ public:
 
 private:
   synth::ChannelGeometry geometry_;
+  GaugeOptics optics_;
+  double reflectance_ = 1;
   synth::LightSection sensor_;
-  double peakRadiance_ = 1;
 };

@@ -10,4 +10,5 @@
 
 int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

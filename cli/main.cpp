@@ -13,6 +13,7 @@ constexpr const char* kUsage =
     "usage: vqx COMMAND [OPTIONS]\n"
     "  analyse FILE...      measure tool images (.CRY) again\n"
     "  scan --simulate      take a whole scan with the simulated gauge and measure it\n"
+    "  report FILE...       write the measurement report of tool images as a PDF\n"
     "  bench                time the work after a scan\n"
     "  vqx COMMAND --help   the options of a command\n"
     "  Exit codes: 0 success, 1 the scan did not run, 2 usage error,\n"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   }
   if (command == "analyse" || command == "analyze") return AnalyseCommand(args, stdout, stderr);
   if (command == "scan") return ScanCommand(args, stdout, stderr);
+  if (command == "report") return ReportCommand(args, stdout, stderr);
   if (command == "bench") return BenchCommand(args, stdout, stderr);
   std::fprintf(stderr, "vqx: unknown command '%s' (try vqx --help)\n", command.c_str());
   return 2;

@@ -154,6 +154,8 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     PrintError(err, "scan", error);
     return code;
   }
+  // The sample is of the material the program is set to measure.
+  sample.material = setup.material == Material::Pertinax ? synth::Material::Pertinax : synth::Material::Steel;
   LanguageStore language = CreateLanguage();
   if (const FileStatus loaded = language.LoadLanguage(ProgramFolder(), "English"); !loaded.ok) {
     PrintError(err, "scan", loaded.message);

@@ -97,17 +97,32 @@ bool Compress(CompressJob* job, const Bitmap* bitmap, int quality) {
 
 }  // namespace
 
-FileStatus SaveBmpAsJpeg(const Bitmap& abmp, const std::filesystem::path& fn, int quality) {
-  if (abmp.Empty()) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": the image is empty");
+bool EncodeJpeg(const Bitmap& abmp, int quality, std::string& jpeg, std::string& error) {
+  if (abmp.Empty()) {
+    error = "the image is empty";
+    return false;
+  }
   constexpr std::size_t kFirstCapacity = 64 * 1024;
   CompressJob job{};
   job.out.data = static_cast<unsigned char*>(std::malloc(kFirstCapacity));
-  if (!job.out.data) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": out of memory");
+  if (!job.out.data) {
+    error = "out of memory";
+    return false;
+  }
   job.out.capacity = kFirstCapacity;
   bool ok = Compress(&job, &abmp, quality);
-  std::string bytes;
-  if (ok) bytes.assign(reinterpret_cast<const char*>(job.out.data), job.out.used);
+  if (ok) {
+    jpeg.assign(reinterpret_cast<const char*>(job.out.data), job.out.used);
+  } else {
+    error = job.error.text;
+  }
   std::free(job.out.data);
-  if (!ok) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": " + job.error.text);
+  return ok;
+}
+
+FileStatus SaveBmpAsJpeg(const Bitmap& abmp, const std::filesystem::path& fn, int quality) {
+  std::string bytes;
+  std::string error;
+  if (!EncodeJpeg(abmp, quality, bytes, error)) return FileStatus::Failure("Cannot save " + QuotedPath(fn) + ": " + error);
   return WriteFileAtomically(fn, bytes);
 }

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/atomic_file.h"
 #include "platform/file_names.h"
 #include "platform/file_search.h"
 #include "platform/profile_file.h"
@@ -23,12 +24,17 @@ std::vector<std::string> DeviceFileNames(const std::filesystem::path& home) {
 
 std::filesystem::path UseDeviceFile(const std::filesystem::path& home, const std::string& name) {
   const std::filesystem::path chosen = home / (name + ".INI");
-  const std::filesystem::path settings = FindPathIgnoringCase(home, kSettingsFileName);
-  std::error_code error;
-  if (!std::filesystem::equivalent(chosen, settings, error)) {
-    std::filesystem::copy_file(chosen, settings, std::filesystem::copy_options::overwrite_existing, error);
-  }
+  CopyOverSettingsFile(chosen, FindPathIgnoringCase(home, kSettingsFileName));
   return chosen;
+}
+
+FileStatus CopyOverSettingsFile(const std::filesystem::path& inUse, const std::filesystem::path& settingsFile) {
+  std::error_code error;
+  if (std::filesystem::equivalent(inUse, settingsFile, error)) return FileStatus::Success();
+  std::string bytes;
+  const FileStatus read = ReadWholeFile(inUse, bytes);
+  if (!read.ok) return read;
+  return WriteFileAtomically(settingsFile, bytes);
 }
 
 Material StartupMaterial(int materialKey) { return MaterialFromIndex(materialKey); }

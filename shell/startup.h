@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "measure/material.h"
+#include "platform/file_status.h"
 
 // ISEICH in the station file must hold this code for the "Calibrate" entry
 // to be shown: only a calibration station's computer has it.
@@ -29,6 +30,10 @@ std::vector<std::string> DeviceFileNames(const std::filesystem::path& home);
 // chosen: it is copied over "VELDRAQX.INI" in the home folder; a failed copy
 // is not reported and the chosen file is still used.
 std::filesystem::path UseDeviceFile(const std::filesystem::path& home, const std::string& name);
+
+// Copies the file in use over the settings file (nothing when both are the
+// same file); the settings file is replaced whole or not at all.
+FileStatus CopyOverSettingsFile(const std::filesystem::path& inUse, const std::filesystem::path& settingsFile);
 
 // MATERIAL 1 and 2 select themselves, any other value "Steel".
 Material StartupMaterial(int materialKey);

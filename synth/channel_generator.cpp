@@ -1,5 +1,7 @@
 #include "synth/channel_generator.h"
 
+#include "synth/noise_source.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -123,11 +125,7 @@ std::vector<OutlinePoint> RightHalfOutline(const ChannelGeometry& g) {
 
 double SurfaceRow(const ChannelGeometry& g, double x) { return g.surfaceRow + g.surfaceSlope * x; }
 
-struct Vertex {
-  double x;
-  double y;
-  bool onSurface;
-};
+using Vertex = ProfileVertex;
 
 // The whole profile as a polyline in image coordinates, reaching a little
 // beyond both image borders so that the band does not fade at them.
@@ -186,47 +184,11 @@ void DrawSegment(LightSection& section, const Vertex& a, const Vertex& b, float 
   }
 }
 
-// Deterministic sensor noise: a table of 4096 values of a sum of four
-// uniforms (close enough to a Gaussian), read at positions drawn four at a
-// time from one splitmix64 value. Much cheaper per pixel than a true
-// Gaussian draw, which matters for a full frame at 15 frames per second.
-class NoiseSource {
-public:
-  NoiseSource(std::uint32_t seed, double sigma) : state_(seed), table_(kTableSize) {
-    for (float& value : table_) {
-      const std::uint64_t bits = NextBits();
-      double sum = 0;
-      for (int i = 0; i < 4; ++i) sum += static_cast<double>((bits >> (16 * i)) & 0xFFFF) / 65536.0 - 0.5;
-      value = static_cast<float>(sum * std::sqrt(3.0) * sigma);  // the sum has variance 1/3
-    }
-  }
-  float Next() {
-    if (cached_ == 0) {
-      bits_ = NextBits();
-      cached_ = 4;
-    }
-    --cached_;
-    const auto index = static_cast<std::size_t>(bits_ & (kTableSize - 1));
-    bits_ >>= 16;
-    return table_[index];
-  }
-
-private:
-  static constexpr std::size_t kTableSize = 4096;
-  std::uint64_t NextBits() {
-    state_ += 0x9E3779B97F4A7C15ull;
-    std::uint64_t z = state_;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  std::uint64_t state_;
-  std::vector<float> table_;
-  std::uint64_t bits_ = 0;
-  int cached_ = 0;
-};
-
 }  // namespace
+
+std::vector<ProfileVertex> ProfileOutline(const ChannelGeometry& geometry, int width) {
+  return ProfilePolyline(geometry, width);
+}
 
 double ProfileRowAt(const ChannelGeometry& geometry, double x) {
   return SurfaceRow(geometry, x) + DepthAt(geometry, x - geometry.centre);

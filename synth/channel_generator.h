@@ -41,6 +41,15 @@ struct ChannelGeometry {
 // The exact (unrounded) row of the profile at column x.
 double ProfileRowAt(const ChannelGeometry& geometry, double x);
 
+// The profile as a polyline in picture coordinates from beyond the left
+// border to beyond the right one; onSurface marks the vertices on the surface.
+struct ProfileVertex {
+  double x;
+  double y;
+  bool onSurface;
+};
+std::vector<ProfileVertex> ProfileOutline(const ChannelGeometry& geometry, int width = 1280);
+
 // Profile line of 1281 entries: Round(ProfileRowAt(x)) for x = 0..width-1,
 // entry 1280 = 0.
 std::array<int, 1281> MakeProfileLine(const ChannelGeometry& geometry, int width = 1280);

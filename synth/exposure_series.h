@@ -10,6 +10,7 @@
 
 #include "imaging/core/bitmap.h"
 #include "synth/channel_generator.h"
+#include "synth/light_section.h"
 
 namespace synth {
 
@@ -23,5 +24,17 @@ struct ExposureSteps {
 // each frame has its own noise (the geometry's seed plus the frame index).
 std::vector<Bitmap> MakeExposureSeries(const ChannelGeometry& geometry, const ExposureSteps& steps = {},
                                        int width = 1280, int height = 1024);
+
+// The same series drawn with the light-section model, for accuracy work: one
+// frame per exposure (1.0 = the core of a level face at full scale, before the
+// material's reflectance), each with its own noise (the seed plus the frame
+// index).
+std::vector<Bitmap> MakeExposureSeries(const ChannelGeometry& geometry, const LightSectionOptics& optics,
+                                       const std::vector<double>& exposures, const SensorNoise& noise = {},
+                                       int width = 1280, int height = 1024);
+
+// The exposures of the gauge's scan, shutter steps 1/4 s .. 1/1000 s, for a
+// core that reaches full scale at `fullScaleSeconds`.
+std::vector<double> ScanExposures(double fullScaleSeconds = 1.0 / 2500);
 
 }  // namespace synth

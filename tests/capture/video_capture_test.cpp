@@ -20,6 +20,7 @@ using namespace std::chrono_literals;
 GaugeOptics Noiseless() {
   GaugeOptics optics;
   optics.noise = 0;
+  optics.shotNoise = 0;
   return optics;
 }
 

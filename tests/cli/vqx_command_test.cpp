@@ -142,6 +142,11 @@ TEST(VqxCommand, UsageErrorsPrintOneLineAndExitTwo) {
       "scan --simulate --save result.png",
       "scan --simulate --save result.jpeg",
       "bench --runs 0",
+      "report",
+      "report a.CRY",
+      "report a.CRY b.CRY c.CRY d.CRY --cal x.INI",
+      "report a.CRY --cal /nonexistent/VELDRAQX.INI",
+      "report a.CRY --cal x.INI --job",
   };
   for (const char* arguments : cases) {
     const VqxRun run = Vqx(arguments, folder);
@@ -156,7 +161,7 @@ TEST(VqxCommand, UsageErrorsPrintOneLineAndExitTwo) {
 
 TEST(VqxCommand, HelpOfEveryCommand) {
   TempFolder folder;
-  for (const char* command : {"--help", "analyse --help", "scan --help", "bench --help"}) {
+  for (const char* command : {"--help", "analyse --help", "scan --help", "bench --help", "report --help"}) {
     const VqxRun run = Vqx(command, folder);
     EXPECT_EQ(run.exitCode, 0) << command;
     EXPECT_NE(run.out.find("usage: vqx"), std::string::npos) << command;
@@ -324,6 +329,83 @@ TEST(VqxCommand, LevelInMillimetres) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const double surface = nlohmann::json::parse(Vqx("analyse " + image + " --json", folder).out)[0]["widthMm"];
   EXPECT_NEAR(nlohmann::json::parse(run.out)[0]["widthMm"].get<double>(), surface / 2, 0.1) << run.out;
+}
+
+// Text of a report as pdftotext reads it.
+std::string PdfText(const std::string& pdf) {
+  std::string out;
+  FILE* pipe = ::popen(("pdftotext '" + pdf + "' - 2>/dev/null").c_str(), "r");
+  if (!pipe) return out;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+TEST(VqxCommand, ReportOfOneScanAndOfStoredScans) {
+  TempFolder folder;
+  const std::string v = (folder / "v.CRY").string(), h = (folder / "h.CRY").string();
+  ASSERT_EQ(Vqx("scan --simulate --shape round --depth 0.6 --width 1.2 --save " + v, folder).exitCode, 0);
+  ASSERT_EQ(Vqx("scan --simulate --shape v --depth 0.4 --width 0.9 --save " + h, folder).exitCode, 0);
+  const std::string ini = (folder / "VELDRAQX.INI").string();
+  std::ofstream(ini) << "[VELDRAQX]\r\nSERIAL=57\r\nSHOWOPEN=1\r\n[VELDRAQXCAL]\r\nCALVER=1\r\n";
+  std::ofstream(folder / "PRLOGO.txt") << "Die Works Example\r\nHall B\r\n";
+  const std::string home = folder.Path().string();
+
+  const VqxRun one = Vqx("report " + v + " --cal " + ini + " --home " + home + " --job 'A/7'", folder);
+  ASSERT_EQ(one.exitCode, 0) << one.err;
+  const std::string onePath = FirstLine(one.out);
+  EXPECT_EQ(std::filesystem::path(onePath).parent_path(), folder.Path() / "Reports");
+  EXPECT_EQ(std::filesystem::path(onePath).filename().string().rfind("VQX_A_7_", 0), 0u) << onePath;
+  const std::string oneText = PdfText(onePath);
+  for (const char* expected : {"VELDRA QX Report", "Serial Number: 00057", "Die Works Example", "Hall B", "Steel", onePath.c_str()}) {
+    EXPECT_NE(oneText.find(expected), std::string::npos) << expected << " in " << oneText;
+  }
+
+  const VqxRun two = Vqx("report " + v + " " + h + " --cal " + ini + " --home " + home, folder);
+  ASSERT_EQ(two.exitCode, 0) << two.err;
+  const std::string twoText = PdfText(FirstLine(two.out));
+  EXPECT_NE(twoText.find("Vertical"), std::string::npos) << twoText;
+  EXPECT_NE(twoText.find("Horizontal"), std::string::npos);
+  EXPECT_EQ(twoText.find("Diagonal"), std::string::npos);
+  EXPECT_NE(twoText.find("JOB ID::"), std::string::npos);
+  EXPECT_NE(twoText.find("DEFAULT"), std::string::npos);
+}
+
+TEST(VqxCommand, ReportHeadingsInTheLanguageOfTheSettings) {
+  TempFolder folder;
+  const std::string a = (folder / "a.CRY").string();
+  ASSERT_EQ(Vqx("scan --simulate --save " + a, folder).exitCode, 0);
+  const std::string ini = (folder / "VELDRAQX.INI").string();
+  std::ofstream(ini) << "[VELDRAQX]\r\nLanguage=Japanese\r\n";
+  const VqxRun run = Vqx("report " + a + " " + a + " " + a + " --cal " + ini + " --home " + folder.Path().string(), folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  // Neither Arial Unicode MS nor Meiryo here: the message, and the report all the same.
+  EXPECT_NE(run.err.find("<Arial Unicode MS>"), std::string::npos) << run.err;
+  const std::string text = PdfText(FirstLine(run.out));
+  for (const char* heading : {"\u7e26\u65b9\u5411", "\u6a2a\u65b9\u5411", "\u659c\u3081\u65b9\u5411", "\u30b8\u30e7\u30d6ID::", "\u30b9\u30c1\u30fc\u30eb"}) {
+    EXPECT_NE(text.find(heading), std::string::npos) << heading << " in " << text;
+  }
+}
+
+TEST(VqxCommand, ReportFailuresNameTheFile) {
+  TempFolder folder;
+  const std::string a = (folder / "a.CRY").string();
+  ASSERT_EQ(Vqx("scan --simulate --save " + a, folder).exitCode, 0);
+  const std::string ini = (folder / "VELDRAQX.INI").string();
+  std::ofstream(ini) << "[VELDRAQX]\r\n";
+  const VqxRun missing = Vqx("report " + (folder / "missing.CRY").string() + " --cal " + ini, folder);
+  EXPECT_EQ(missing.exitCode, 3);
+  EXPECT_NE(missing.err.find("missing.CRY"), std::string::npos) << missing.err;
+
+  std::ofstream(folder / "Reports") << "a file where the folder belongs";
+  const VqxRun blocked = Vqx("report " + a + " --cal " + ini + " --home " + folder.Path().string(), folder);
+  EXPECT_EQ(blocked.exitCode, 3);
+  EXPECT_TRUE(blocked.out.empty());
+  EXPECT_NE(blocked.err.find("Reports/VQX_DEFAULT_"), std::string::npos) << blocked.err;
 }
 
 }  // namespace

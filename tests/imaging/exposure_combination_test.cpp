@@ -172,4 +172,21 @@ TEST(Mitteln, MatchesTheReferenceAndLimitsTheRange) {
   EXPECT_EQ(out.Pixel(8, 3)[0], (mixed[0].Pixel(8, 3)[0] + mixed[2].Pixel(8, 3)[0]) / 3);
 }
 
+// The light-section model's series of the gauge's bracket: the combination
+// chooses frames inside the bracket and finds the surface and the floor on
+// their rows, the flanks within a row or two.
+TEST(Kombinieren, FindsTheProfileInTheModelsPictures) {
+  synth::ChannelGeometry g = Trapezoid(300, 120);
+  g.width = 400;
+  const std::vector<Bitmap> frames =
+      synth::MakeExposureSeries(g, synth::LightSectionOptics{}, synth::ScanExposures(), synth::SensorNoise{});
+  Combined c;
+  c.result = Kombinieren(c.rbmp, c.bmp32, frames, 0, 14, 50, 50, c.line);
+  EXPECT_GE(c.result, 2);
+  EXPECT_LE(c.result, 11);
+  for (int x : {150, 300, 1000, 1150}) EXPECT_NEAR(c.line[x], 300, 1) << x;
+  for (int x : {600, 640, 680}) EXPECT_NEAR(c.line[x], 420, 1) << x;
+  for (int x : {470, 810}) EXPECT_NEAR(c.line[x], synth::ProfileRowAt(g, x), 2) << x;
+}
+
 }  // namespace
