@@ -1,5 +1,8 @@
 #include "app/program.h"
 
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
 #include "app/about_dialog.h"
 #include "app/connect_dialog.h"
 #include "app/help_window.h"
@@ -8,6 +11,7 @@
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
 #include "app/sound.h"
+#include "app/user_dialogs.h"
 #include "calibration/calibration_window.h"
 #include "calibration/verification_window.h"
 #include "capture/calibrated_optics.h"
@@ -15,6 +19,9 @@
 #include "capture/v4l2_camera.h"
 #include "capture/video_capture.h"
 #include "measure/calibration_file.h"
+#include "measure/settings_file.h"
+#include "measure/units.h"
+#include "platform/text_decoding.h"
 
 VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs) {
   context_.HomeDir = options.home;
@@ -58,6 +65,9 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   main_->SetAboutBox(about_.get());
   main_->SetConnectWindow(connect_.get());
   main_->SetHelpWindow(help_.get());
+  auto stationReport = [this](int kind, std::string& pdfPath) { return CreateStationReport(kind, pdfPath); };
+  calibFrm_->SetReportHook(stationReport);
+  frmVerify_->SetReportHook(stationReport);
   main_->SetCalibration(calibFrm_.get(), [this] { calibFrm_->ShowModal(); });
   main_->SetVerification(frmVerify_.get(), [this](bool slopePanel) { frmVerify_->ShowModal(slopePanel); });
   if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, main_.get());
@@ -83,4 +93,40 @@ void VeldraProgram::Show() {
     panel_->move(main_->geometry().topRight() + QPoint(12, 0));
     panel_->show();
   }
+}
+
+ReportInputs VeldraProgram::ReportInputsNow() const {
+  ReportInputs inputs;
+  inputs.homeDir = std::filesystem::absolute(context_.HomeDir);
+  inputs.programDir = context_.programFolder;
+  inputs.language = context_.Sprache;
+  ApplyLanguageTexts(context_.language, inputs);
+  inputs.pdfCompression = LoadSettings(context_.cf_inifile).PdfCompression;
+  inputs.logoBmp = settings_->LogoBmp;
+  inputs.memoLines = SplitLines(settings_->Memo1->toPlainText().toStdString());
+  inputs.invImage = settings_->InvImage->isChecked();
+  MeasureState serial;
+  serial.SNEditText = context_.state.SNEditText;
+  inputs.serial = GetSerial(serial);
+  inputs.certificate = calibFrm_->ReportTexts();
+  inputs.verification = frmVerify_->ReportTexts();
+  inputs.ImgBrightness = context_.pictures.ImgBrightness;
+  inputs.ImgChannel = context_.pictures.ImgChannel;
+  return inputs;
+}
+
+bool VeldraProgram::CreateStationReport(int kind, std::string& pdfPath) {
+  QWidget* window = kind == kCalibrationCertificate ? static_cast<QWidget*>(calibFrm_.get()) : frmVerify_.get();
+  ReportEnvironment environment;
+  environment.openViewer = false;
+  environment.showMessage = [&](const std::string& text) {
+    context_.dialogs->Message(window, QString::fromStdString(text));
+  };
+  const ReportOutcome outcome = composer_.CreatePDF(kind, ReportInputsNow(), environment);
+  if (!outcome.status.ok) {
+    context_.dialogs->Message(window, QString::fromStdString(outcome.status.message));
+    return false;
+  }
+  pdfPath = outcome.path.string();
+  return true;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "station/report_composer.h"
 
 class CaptureBackend;
 class QtEventLoop;
@@ -53,8 +54,16 @@ public:
   // gauge's panel beside it.
   void Show();
 
+  // What a report prints of the windows at this moment.
+  ReportInputs ReportInputsNow() const;
+
 private:
+  // The certificate (kind 0) or the verification report (kind 3) written;
+  // false with a message to the user when it could not be.
+  bool CreateStationReport(int kind, std::string& pdfPath);
+
   AppContext context_;
+  ReportComposer composer_;
   std::unique_ptr<QtEventLoop> loop_;
   std::unique_ptr<SimulatedGauge> gauge_;
   std::unique_ptr<CaptureBackend> camera_;

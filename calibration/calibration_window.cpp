@@ -351,6 +351,15 @@ void TCalibFrm::ShowControls() {
   ShowChart();
 }
 
+CertificateTexts TCalibFrm::ReportTexts() const {
+  auto text = [](const QWidget* control) {
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text().toStdString();
+    return static_cast<const QLabel*>(control)->text().toStdString();
+  };
+  return {text(TopRefLabel), text(BRRefLabel), text(HRefLabel), text(CalHEdit),   text(CALWEdit),  text(SampleTop),
+          text(BRLabel2),    text(HorizLabel), text(BHeight),   text(BWidth),     text(PPIRes),    text(ZFactorRes)};
+}
+
 void TCalibFrm::ShowReport(const std::string& pdfPath) {
   report_->load(QString::fromStdString(pdfPath));
   CalibratePages->setCurrentIndex(2);

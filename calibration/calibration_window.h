@@ -18,6 +18,7 @@
 #include "calibration/window_station_panel.h"
 #include "shell/measurement_destinations.h"
 #include "station/calibration_station.h"
+#include "station/report_inputs.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -49,7 +50,7 @@ public:
   TCalibFrm(AppContext& context, TFrmPreview* camera, std::function<int()> brand, QWidget* parent = nullptr);
   ~TCalibFrm() override;
 
-  void SetReportComposer(ReportComposer composer) { panel_->SetReportComposer(std::move(composer)); }
+  void SetReportHook(StationReportHook hook) { panel_->SetReportHook(std::move(hook)); }
   // The main window's command: activation, then the window modally.
   void ShowModal();
   void FormActivate();
@@ -59,6 +60,8 @@ public:
   void Capture(const Bitmap& rBild) override;
 
   CalibrationStation& Station() { return *station_; }
+  // The texts of the certificate as this window shows them.
+  CertificateTexts ReportTexts() const;
   CalibratePage Page() const;
 
   // Commands.

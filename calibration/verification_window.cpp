@@ -252,6 +252,11 @@ void TFrmVerify::ShowControls() {
   text(SLWidth, c.SLWidth);
 }
 
+VerificationTexts TFrmVerify::ReportTexts() const {
+  return {CALDEdit->text().toStdString(), CALWEdit->text().toStdString(), BDepth->text().toStdString(),
+          BWidth->text().toStdString()};
+}
+
 void TFrmVerify::ShowReport(const std::string& pdfPath) {
   report_->load(QString::fromStdString(pdfPath));
   VerifyPages->setCurrentIndex(1);

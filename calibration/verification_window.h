@@ -15,6 +15,7 @@
 
 #include "calibration/window_station_panel.h"
 #include "shell/measurement_destinations.h"
+#include "station/report_inputs.h"
 #include "station/verification_station.h"
 
 class QButtonGroup;
@@ -40,7 +41,7 @@ public:
              std::function<void()> startCapture, QWidget* parent = nullptr);
   ~TFrmVerify() override;
 
-  void SetReportComposer(ReportComposer composer) { panel_->SetReportComposer(std::move(composer)); }
+  void SetReportHook(StationReportHook hook) { panel_->SetReportHook(std::move(hook)); }
   // The main window's command: the slope panel shown or not, activation,
   // then the window modally.
   void ShowModal(bool slopePanel);
@@ -52,6 +53,8 @@ public:
   void SetValues() override;
 
   VerificationStation& Station() { return *station_; }
+  // The texts of the verification report as this window shows them.
+  VerificationTexts ReportTexts() const;
 
   // Commands.
   void RefreshbtnClick();

@@ -26,12 +26,12 @@ void WindowStationPanel::ShowMessage(const std::string& text) {
 }
 
 bool WindowStationPanel::CreatePDF(ReportKind kind) {
-  if (!composer_) {
+  if (!reportHook_) {
     ShowMessage(kReportsUnavailable);
     return false;
   }
   std::string pdfPath;
-  if (!composer_(static_cast<int>(kind), pdfPath)) return false;
+  if (!reportHook_(kind, pdfPath)) return false;
   if (showReport_) showReport_(pdfPath);
   return true;
 }

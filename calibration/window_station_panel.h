@@ -16,7 +16,7 @@ struct AppContext;
 
 // Writes report `kind` (0 certificate, 3 verification report) and gives the
 // path of the PDF written; false when it could not be written.
-using ReportComposer = std::function<bool(int kind, std::string& pdfPath)>;
+using StationReportHook = std::function<bool(int kind, std::string& pdfPath)>;
 
 inline constexpr const char* kReportsUnavailable = "Reports are not available in this build.";
 
@@ -28,7 +28,7 @@ public:
   WindowStationPanel(AppContext& context, QWidget* window, TFrmPreview* camera, int destination,
                      std::function<void(const std::string& pdfPath)> showReport);
 
-  void SetReportComposer(ReportComposer composer) { composer_ = std::move(composer); }
+  void SetReportHook(StationReportHook hook) { reportHook_ = std::move(hook); }
 
   void PlayMySound(StationSound sound) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
@@ -44,5 +44,5 @@ private:
   TFrmPreview* camera_;
   int destination_;
   std::function<void(const std::string&)> showReport_;
-  ReportComposer composer_;
+  StationReportHook reportHook_;
 };

@@ -170,24 +170,39 @@ int main(int argc, char** argv) {
   main.GroupBox1->hide();
 
   // The calibration window as a technician leaves it: the surface reference
-  // found on the flat sample, one capture of the calibration channel, and
-  // the four linearity channels. A station file is made when the home
-  // folder has none.
-  if (!std::filesystem::exists(home / "VELDRAQXEICH.INI")) {
-    std::ofstream(home / "VELDRAQXEICH.INI") << "[VELDRAQX]\nISEICH=" << kCalibrationStationCode << "\n";
-  }
+  // found on the flat sample, one capture of the calibration channel, the
+  // certificate, and the four linearity channels. When the home folder has
+  // no station file, one is made from a first look at the flat sample, as a
+  // station is set up for its reference sample.
   SimulatedGauge& gauge = *program.Gauge();
   TCalibFrm& calibration = program.Calibration();
+  const bool stationFileGiven = std::filesystem::exists(home / "VELDRAQXEICH.INI");
+  if (!stationFileGiven) {
+    std::ofstream(home / "VELDRAQXEICH.INI") << "[VELDRAQX]\nISEICH=" << kCalibrationStationCode << "\n";
+  }
   user.duringModal = [&](QDialog*) {
     gauge.SetSample(Channel(synth::ChannelShape::Flat, 0, 0));
     calibration.Refreshbtn->click();
     WaitForPictures(calibration.CALImg, 3);
     calibration.Maxbtn->click();
+    if (!stationFileGiven) {
+      std::ofstream(home / "VELDRAQXEICH.INI")
+          << "[VELDRAQX]\nISEICH=" << kCalibrationStationCode << "\n[VELDRAQXCALSETUP]\nCALTOP="
+          << calibration.SampleTop->text().toStdString() << "\nCALB=" << calibration.BRLabel2->text().toStdString()
+          << "\n";
+      calibration.Newbtn->click();
+      calibration.Maxbtn->click();
+    }
     gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 2.1, 3.0));
     WaitForPictures(calibration.CALImg, 3);
     main.Capturebtn->click();
     PumpUntil([&] { return !calibration.CountHLabel->text().isEmpty(); });
     Save(&calibration, out / "calibration.png");
+    calibration.CreatePDFbtn->click();
+    if (calibration.CalibratePages->currentIndex() == 2) {
+      PumpUntil([] { return false; }, 300);
+      Save(&calibration, out / "calibration_certificate.png");
+    }
 
     calibration.CalibratePages->setCurrentIndex(1);
     calibration.ClearGraphbtn->click();

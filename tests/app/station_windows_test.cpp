@@ -71,6 +71,15 @@ SimulatedSample Channel(synth::ChannelShape shape, double depth, double width) {
   return sample;
 }
 
+std::vector<std::filesystem::path> PdfFiles(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == ".pdf" && Read(entry.path()).starts_with("%PDF-")) files.push_back(entry.path());
+  }
+  return files;
+}
+
 QString Cell(const QTableWidget* grid, int row, int column) {
   const QTableWidgetItem* item = grid->item(row, column);
   return item ? item->text() : QString();
@@ -143,15 +152,17 @@ TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationScanAndCertificateGa
     EXPECT_EQ(w.DimShape->State(), Indicator::Green);
     EXPECT_EQ(w.BeadImage->Picture(), BitmapView(main.Images().rBild));
 
-    // Both green: the calibration is saved, then the report is asked for.
+    // Both green: the calibration is saved and the certificate shown on the page "Report".
     f.user.messages.clear();
     w.CreatePDFbtn->click();
-    ASSERT_EQ(f.user.messages.size(), 1u);
-    EXPECT_EQ(f.user.messages[0], kReportsUnavailable);
+    EXPECT_TRUE(f.user.messages.empty()) << f.user.messages[0].toStdString();
     EXPECT_TRUE(std::filesystem::exists(f.home / "VELDRAQXINI" / "00001_VELDRAQX.INI"));
     EXPECT_EQ(ReadProfileInt("VELDRAQXCAL", "PixelPerInch", 0, f.home / "VELDRAQX.INI"),
               w.PPIRes->text().toInt());
-    EXPECT_EQ(w.ReportWebBrowser->document()->pageCount(), 0);
+    ASSERT_EQ(PdfFiles(f.home / "CALReports").size(), 1u);
+    EXPECT_EQ(w.CalibratePages->currentIndex(), 2);
+    EXPECT_EQ(w.ReportWebBrowser->document()->pageCount(), 1);
+    EXPECT_EQ(w.ReportWebBrowser->document()->status(), QPdfDocument::Status::Ready);
   };
   main.Calibrate1->trigger();
   EXPECT_TRUE(ran);
@@ -191,6 +202,12 @@ TEST(CalibrationWindow, LinearityPageTakesTheScanIntoGridAndChart) {
     // The linearity file of the serial.
     w.SaveVerybtn->click();
     EXPECT_TRUE(std::filesystem::exists(f.home / "VELDRAQXINI" / "00001_LIN.TXT"));
+
+    // Delete discards what was not saved: the calibration of the file in use.
+    f.program->Context().state.ImgCalibration.PixelPerInch = 1234;
+    w.Deletebtn->click();
+    EXPECT_EQ(f.program->Context().state.ImgCalibration.PixelPerInch, 3600);
+    EXPECT_EQ(w.result(), QDialog::Rejected);
   };
   main.Calibrate1Click();
 }
@@ -240,15 +257,17 @@ TEST(VerificationWindow, ScansJudgedSlopePanelByServiceCodeReportOnlyAfterPass) 
     EXPECT_EQ(w.DepthShape->Brush(), QColor(255, 0, 0));
     EXPECT_FALSE(w.VerifyPDF->isEnabled());
 
-    // Back at the target: the report stores the targets, then is refused by this build.
+    // Back at the target: the report stores the targets and is shown.
     w.CALDEdit->setText("0.520");
     w.levelButtons->button(0)->click();
     ASSERT_NO_FATAL_FAILURE(capture(3));
     ASSERT_TRUE(w.VerifyPDF->isEnabled());
     w.VerifyPDF->click();
-    ASSERT_FALSE(f.user.messages.empty());
-    EXPECT_EQ(f.user.messages.back(), kReportsUnavailable);
+    EXPECT_TRUE(f.user.messages.empty()) << f.user.messages[0].toStdString();
     EXPECT_EQ(ReadProfileInt("MORKELTARGET", "TD", 0, context.cf_inifile), 520);
+    ASSERT_EQ(PdfFiles(f.home / "VerifyReports").size(), 1u);
+    EXPECT_EQ(w.VerifyPages->currentIndex(), 1);
+    EXPECT_EQ(w.ReportWebBrowser->document()->pageCount(), 1);
   };
   main.Verify1->trigger();
   EXPECT_EQ(context.CALAktive, kToResults);
