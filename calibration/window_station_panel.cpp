@@ -27,7 +27,7 @@ void WindowStationPanel::ShowMessage(const std::string& text) {
 
 bool WindowStationPanel::CreatePDF(ReportKind kind) {
   if (!reportHook_) {
-    ShowMessage(kReportsUnavailable);
+    ShowMessage("Reports are not available in this build.");
     return false;
   }
   std::string pdfPath;

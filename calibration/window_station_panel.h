@@ -18,8 +18,6 @@ struct AppContext;
 // path of the PDF written; false when it could not be written.
 using StationReportHook = std::function<bool(int kind, std::string& pdfPath)>;
 
-inline constexpr const char* kReportsUnavailable = "Reports are not available in this build.";
-
 class WindowStationPanel final : public StationPanel {
 public:
   // `destination` is where the main window sends scans while this window

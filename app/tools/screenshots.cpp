@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
     Save(&calibration, out / "calibration.png");
     calibration.CreatePDFbtn->click();
     if (calibration.CalibratePages->currentIndex() == 2) {
-      PumpUntil([] { return false; }, 300);
+      PumpUntil([] { return false; }, 1500);
       Save(&calibration, out / "calibration_certificate.png");
     }
 
@@ -231,6 +231,11 @@ int main(int argc, char** argv) {
       PumpUntil([&] { return verification.Station().controls.DListBx.size() == static_cast<std::size_t>(i); });
     }
     Save(&verification, out / "verification.png");
+    if (verification.VerifyPDF->isEnabled()) {
+      verification.VerifyPDF->click();
+      PumpUntil([] { return false; }, 1500);
+      Save(&verification, out / "verification_report.png");
+    }
   };
   main.Verify1Click();
   user.duringModal = nullptr;

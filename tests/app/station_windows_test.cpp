@@ -262,6 +262,14 @@ TEST(VerificationWindow, ScansJudgedSlopePanelByServiceCodeReportOnlyAfterPass) 
     w.levelButtons->button(0)->click();
     ASSERT_NO_FATAL_FAILURE(capture(3));
     ASSERT_TRUE(w.VerifyPDF->isEnabled());
+    // A report that cannot be written says so and shows nothing.
+    Write(f.home / "VerifyReports", "a file where the folder belongs");
+    w.VerifyPDF->click();
+    ASSERT_EQ(f.user.messages.size(), 1u);
+    EXPECT_TRUE(f.user.messages[0].contains("VerifyReports")) << f.user.messages[0].toStdString();
+    EXPECT_EQ(w.VerifyPages->currentIndex(), 0);
+    std::filesystem::remove(f.home / "VerifyReports");
+    f.user.messages.clear();
     w.VerifyPDF->click();
     EXPECT_TRUE(f.user.messages.empty()) << f.user.messages[0].toStdString();
     EXPECT_EQ(ReadProfileInt("MORKELTARGET", "TD", 0, context.cf_inifile), 520);
