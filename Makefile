@@ -32,8 +32,9 @@ DEMO_HOME ?= $(BUILD)/demo-home
 
 run: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS) --target veldra-qx vqx
+	cmake --build $(BUILD) -j $(JOBS) --target veldra-qx vqx vqx_manual
 	@[ -d $(DEMO_HOME) ] || cp -r data/demo $(DEMO_HOME)
+	@cp -u $(BUILD)/manual/*.PDF $(DEMO_HOME)/
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  cd $(DEMO_HOME) && exec $(CURDIR)/$(BUILD)/app/veldra-qx --simulate; \
 	else \

@@ -14,6 +14,7 @@
 #include "imaging/scan_sequence.h"
 #include "measure/settings_file.h"
 #include "shell/measurement_destinations.h"
+#include "station/report_inputs.h"
 
 class QAction;
 class QButtonGroup;
@@ -107,6 +108,9 @@ public:
   void SaveDataToFile();
   void BRTrackbarChange();
   void ToggleServicePanel();
+
+  // What the report composer reads from the windows, as they show it now.
+  ReportInputs ReportRecord();
 
   const MeasurementImages& Images() const { return images_; }
   const TResult& Snapshot(int kind) const { return snapshots_[kind]; }

@@ -2,6 +2,7 @@
 // calibration and verification windows, help, and the service panel.
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QGroupBox>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
@@ -27,6 +31,7 @@
 #include "imaging/jpeg_export.h"
 #include "imaging/result_overlay.h"
 #include "imaging/tool_image.h"
+#include "measure/units.h"
 #include "platform/file_names.h"
 #include "shell/series_record.h"
 #include "shell/startup.h"
@@ -94,6 +99,54 @@ void TFrmMain::SaveImageFile(const QString& file) {
   }
   if (!status.ok) context_.dialogs->Message(this, QString::fromStdString(status.message));
   SetStatus(5, file);
+}
+
+ReportInputs TFrmMain::ReportRecord() {
+  ReportInputs in;
+  in.homeDir = context_.HomeDir;
+  in.programDir = context_.programFolder;
+  in.language = context_.Sprache;
+  in.pdfCompression = LoadSettings(context_.cf_inifile).PdfCompression;
+  if (settings_) {
+    in.logoBmp = settings_->LogoBmp;
+    const QStringList lines = settings_->Memo1->toPlainText().split('\n');
+    for (const QString& line : lines) in.memoLines.push_back(line.toStdString());
+    if (!in.memoLines.empty() && in.memoLines.back().empty()) in.memoLines.pop_back();
+    in.invImage = settings_->InvImage->isChecked();
+    in.showOpen = settings_->ShowOpenbx->isChecked();
+    in.showRadius = settings_->ShowRadiusBx->isChecked();
+    in.showAlpha = settings_->ShowAlphabx->isChecked();
+    in.showLevel = settings_->ShowLevelInReport->isChecked();
+  }
+  in.serial = GetSerial(context_.state);
+  in.ImgBrightness = context_.pictures.ImgBrightness;
+  in.ImgChannel = context_.pictures.ImgChannel;
+  ApplyLanguageTexts(context_.language, in);
+  in.jobIdLabel = JobIDLabel->text().toStdString();
+  in.jobId = JobIDEdit->text().toStdString();
+  in.materialIndex = MaterialItem();
+  for (int i = 0; i < 3; ++i) in.materialItems[i] = matButtons->button(i)->text().toStdString();
+  in.fiberText = StrUnits(context_.state, context_.state.Fiber);
+  in.DepthResult = DepthResult->text().toStdString();
+  in.WidthResult = WidthResult->text().toStdString();
+  in.OpenResult = OpenResult->text().toStdString();
+  in.RadiusResult = RadiusResult->text().toStdString();
+  in.AlphaV = AlphaV->text().toStdString();
+  in.mmLabel1 = mmLabel1->text().toStdString();
+  in.mmLabel2 = mmLabel2->text().toStdString();
+  in.RadiusLabel = RadiusLabel->text().toStdString();
+  in.openGroupVisible = OpenGroup->isVisibleTo(this);
+  in.radiusGroupVisible = RadiusGrp->isVisibleTo(this);
+  in.vGroupVisible = VGrp->isVisibleTo(this);
+  QToolButton* buttons[] = {VBtn, Hbtn, dbtn};
+  for (int i = 0; i < 3; ++i) {
+    in.snapshots[i].down = buttons[i]->isChecked();
+    in.snapshots[i].Img = snapshotImages_[i];
+    in.snapshots[i].texts = snapshots_[i];
+    in.snapshots[i].texts.Img = nullptr;
+  }
+  in.rBild = images_.rBild;
+  return in;
 }
 
 void TFrmMain::SnapshotClick(int kind) {

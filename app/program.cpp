@@ -1,8 +1,5 @@
 #include "app/program.h"
 
-#include <QPlainTextEdit>
-#include <QRadioButton>
-
 #include "app/about_dialog.h"
 #include "app/connect_dialog.h"
 #include "app/help_window.h"
@@ -19,9 +16,7 @@
 #include "capture/v4l2_camera.h"
 #include "capture/video_capture.h"
 #include "measure/calibration_file.h"
-#include "measure/settings_file.h"
-#include "measure/units.h"
-#include "platform/text_decoding.h"
+#include "station/report_composer.h"
 
 VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs) {
   context_.HomeDir = options.home;
@@ -55,6 +50,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   preview_->FormCreate();
   about_ = std::make_unique<TAboutFrm>(context_, main_.get());
   calibFrm_ = std::make_unique<TCalibFrm>(context_, preview_.get(), [this] { return main_->Brand; }, main_.get());
+  composer_ = std::make_unique<ReportComposer>();
   connect_ = std::make_unique<TFrmConnect>(context_, main_.get());
   help_ = std::make_unique<TFrmHelp>(main_.get());
   frmVerify_ = std::make_unique<TFrmVerify>(
@@ -65,6 +61,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   main_->SetAboutBox(about_.get());
   main_->SetConnectWindow(connect_.get());
   main_->SetHelpWindow(help_.get());
+  main_->SetReportComposer([this](int kind) { CreateReport(kind); });
   auto stationReport = [this](int kind, std::string& pdfPath) { return CreateStationReport(kind, pdfPath); };
   calibFrm_->SetReportHook(stationReport);
   frmVerify_->SetReportHook(stationReport);
@@ -87,6 +84,22 @@ VeldraProgram::~VeldraProgram() {
   capture_.reset();
 }
 
+bool VeldraProgram::CreateReport(int kind) {
+  ReportEnvironment environment;
+  environment.events = loop_.get();
+  environment.openViewer = openReports;
+  environment.showMessage = [this](const std::string& text) {
+    context_.dialogs->Message(main_.get(), QString::fromStdString(text));
+  };
+  const ReportOutcome outcome = composer_->CreatePDF(kind, main_->ReportRecord(), environment);
+  if (!outcome.status.ok) {
+    context_.dialogs->Message(main_.get(), QString::fromStdString(outcome.status.message));
+    return false;
+  }
+  lastReport = outcome.path;
+  return true;
+}
+
 void VeldraProgram::Show() {
   main_->show();
   if (panel_) {
@@ -95,34 +108,18 @@ void VeldraProgram::Show() {
   }
 }
 
-ReportInputs VeldraProgram::ReportInputsNow() const {
-  ReportInputs inputs;
-  inputs.homeDir = std::filesystem::absolute(context_.HomeDir);
-  inputs.programDir = context_.programFolder;
-  inputs.language = context_.Sprache;
-  ApplyLanguageTexts(context_.language, inputs);
-  inputs.pdfCompression = LoadSettings(context_.cf_inifile).PdfCompression;
-  inputs.logoBmp = settings_->LogoBmp;
-  inputs.memoLines = SplitLines(settings_->Memo1->toPlainText().toStdString());
-  inputs.invImage = settings_->InvImage->isChecked();
-  MeasureState serial;
-  serial.SNEditText = context_.state.SNEditText;
-  inputs.serial = GetSerial(serial);
-  inputs.certificate = calibFrm_->ReportTexts();
-  inputs.verification = frmVerify_->ReportTexts();
-  inputs.ImgBrightness = context_.pictures.ImgBrightness;
-  inputs.ImgChannel = context_.pictures.ImgChannel;
-  return inputs;
-}
-
 bool VeldraProgram::CreateStationReport(int kind, std::string& pdfPath) {
   QWidget* window = kind == kCalibrationCertificate ? static_cast<QWidget*>(calibFrm_.get()) : frmVerify_.get();
   ReportEnvironment environment;
+  environment.events = loop_.get();
   environment.openViewer = false;
   environment.showMessage = [&](const std::string& text) {
     context_.dialogs->Message(window, QString::fromStdString(text));
   };
-  const ReportOutcome outcome = composer_.CreatePDF(kind, ReportInputsNow(), environment);
+  ReportInputs inputs = main_->ReportRecord();
+  inputs.certificate = calibFrm_->ReportTexts();
+  inputs.verification = frmVerify_->ReportTexts();
+  const ReportOutcome outcome = composer_->CreatePDF(kind, inputs, environment);
   if (!outcome.status.ok) {
     context_.dialogs->Message(window, QString::fromStdString(outcome.status.message));
     return false;

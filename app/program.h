@@ -8,7 +8,6 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "station/report_composer.h"
 
 class CaptureBackend;
 class QtEventLoop;
@@ -23,6 +22,7 @@ class TFrmMain;
 class TFrmPreview;
 class TFrmSettings;
 class UserDialogs;
+class ReportComposer;
 class VideoCapture;
 
 struct ProgramOptions {
@@ -50,12 +50,16 @@ public:
   SimulatedGauge* Gauge() { return gauge_.get(); }
   SimulatedGaugePanel* GaugePanel() { return panel_.get(); }
 
+  // Writes a measurement report (kind 1 current result, 2 stored results)
+  // and opens it in the desktop's viewer; false with a message on failure.
+  bool CreateReport(int kind);
+  // Reports open in the desktop's viewer unless this is false (tests).
+  bool openReports = true;
+  std::filesystem::path lastReport;
+
   // Shows the main window (its first activation follows) and the simulated
   // gauge's panel beside it.
   void Show();
-
-  // What a report prints of the windows at this moment.
-  ReportInputs ReportInputsNow() const;
 
 private:
   // The certificate (kind 0) or the verification report (kind 3) written;
@@ -63,7 +67,6 @@ private:
   bool CreateStationReport(int kind, std::string& pdfPath);
 
   AppContext context_;
-  ReportComposer composer_;
   std::unique_ptr<QtEventLoop> loop_;
   std::unique_ptr<SimulatedGauge> gauge_;
   std::unique_ptr<CaptureBackend> camera_;
@@ -73,6 +76,7 @@ private:
   std::unique_ptr<TFrmPreview> preview_;
   std::unique_ptr<TAboutFrm> about_;
   std::unique_ptr<TCalibFrm> calibFrm_;
+  std::unique_ptr<ReportComposer> composer_;
   std::unique_ptr<TFrmConnect> connect_;
   std::unique_ptr<TFrmHelp> help_;
   std::unique_ptr<TFrmVerify> frmVerify_;

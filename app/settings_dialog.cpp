@@ -23,6 +23,7 @@
 #include "app/bitmap_image.h"
 #include "app/palette.h"
 #include "app/user_dialogs.h"
+#include "imaging/bmp_codec.h"
 #include "imaging/tool_image.h"
 #include "platform/atomic_file.h"
 #include "platform/file_names.h"
@@ -334,9 +335,15 @@ bool TFrmSettings::LoadReportLogo(const QString& file) {
   Bitmap picture;
   if (ext == "PNG") {
     if (!LoadBmpAsPng(picture, file.toStdString()).ok) return false;
-  } else if (ext == "JPG" || ext == "BMP") {
+  } else if (ext == "BMP") {
+    const FileStatus status = LoadBmpFile(picture, file.toStdString());
+    if (!status.ok) {
+      context_.dialogs->Message(this, QString::fromStdString(status.message));
+      return false;
+    }
+  } else if (ext == "JPG") {
     QImage image;
-    if (!image.load(file, ext == "JPG" ? "JPEG" : "BMP")) {
+    if (!image.load(file, "JPEG")) {
       context_.dialogs->Message(this, QStringLiteral("The picture \"%1\" cannot be read.").arg(file));
       return false;
     }
@@ -346,12 +353,8 @@ bool TFrmSettings::LoadReportLogo(const QString& file) {
   }
   Bitmap logo = ComposeReportLogo(picture);
   if (logo.Empty()) return false;
-  const std::filesystem::path target = context_.HomeDir / "PRLOGO.bmp";
-  QImage copy = BitmapView(logo).convertToFormat(QImage::Format_RGB888);
-  if (!copy.save(QString::fromStdString(target.string()), "BMP")) {
-    context_.dialogs->Message(this, QStringLiteral("The report logo cannot be saved as \"%1\".")
-                                        .arg(QString::fromStdString(target.string())));
-  }
+  const FileStatus saved = SaveBmpFile(logo, context_.HomeDir / "PRLOGO.bmp");
+  if (!saved.ok) context_.dialogs->Message(this, QString::fromStdString(saved.message));
   LogoBmp = std::move(logo);
   ShowLogo();
   return true;
@@ -359,13 +362,13 @@ bool TFrmSettings::LoadReportLogo(const QString& file) {
 
 void TFrmSettings::LoadReportLogoAtStartup(const Bitmap& brandLogo) {
   const std::filesystem::path logo = FindPathIgnoringCase(context_.HomeDir, "PRLOGO.bmp");
-  QImage image;
   std::error_code error;
-  if (std::filesystem::is_regular_file(logo, error) && image.load(QString::fromStdString(logo.string()), "BMP")) {
-    LogoBmp = ToBitmap(image);
-  } else {
-    LogoBmp = brandLogo;
+  Bitmap loaded;
+  if (std::filesystem::exists(logo, error)) {
+    const FileStatus status = LoadBmpFile(loaded, logo);
+    if (!status.ok) context_.dialogs->Message(this, QString::fromStdString(status.message));
   }
+  LogoBmp = loaded.Empty() ? brandLogo : std::move(loaded);
   ShowLogo();
   const std::filesystem::path text = FindPathIgnoringCase(context_.HomeDir, "PRLOGO.txt");
   std::string bytes;

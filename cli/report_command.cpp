@@ -84,9 +84,10 @@ int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
     return 2;
   }
   MeasurementSetup setup;
-  if (!PrepareSetup(parsed, false, setup, error)) {
+  int exitCode = 2;
+  if (!PrepareSetup(parsed, setup, error, exitCode)) {
     std::fprintf(err, "vqx report: %s\n", error.c_str());
-    return 2;
+    return exitCode;
   }
   const std::filesystem::path cal = *parsed.Option("--cal");
   const ProgramSettings settings = LoadSettings(cal);

@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
   const Shape shapes[] = {{"flat", 0, 0.5, 1.6, 0, 0},
                           {"trapezoid", 1, 0.6, 1.8, 20, 0},
                           {"v", 2, 0.7, 1.6, 0, 0},
-                          {"round", 3, 0.6, 1.4, 0, 0.4}};
+                          {"round", 3, 0.6, 1.2, 0, 0.6}};
   for (const Shape& s : shapes) {
     panel.ShapeCombo->setCurrentIndex(s.item);
     panel.DepthEdit->setValue(s.depth);

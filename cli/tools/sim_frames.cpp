@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
 
   MeasurementSetup setup;
   std::string error;
-  if (!PrepareSetup(ParsedArguments{}, true, setup, error)) {
+  int exitCode = 1;
+  if (!PrepareSetup(ParsedArguments{}, setup, error, exitCode)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <cstdio>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -127,6 +128,51 @@ TEST_F(MeasuredProgram, ReportKindBySnapshotsAndAllButtonsUpAfterwards) {
   EXPECT_FALSE(main().VBtn->isChecked() || main().Hbtn->isChecked() || main().dbtn->isChecked());
 }
 
+// Text of a PDF as poppler's pdftotext reads it.
+std::string PdfText(const std::filesystem::path& pdf) {
+  std::string text;
+  FILE* pipe = ::popen(("pdftotext '" + pdf.string() + "' - 2>/dev/null").c_str(), "r");
+  if (!pipe) return text;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+  ::pclose(pipe);
+  return text;
+}
+
+TEST_F(MeasuredProgram, ReportButtonWritesTheMeasurementReport) {
+  f.program->openReports = false;
+  main().JobIDEdit->setText("Die 4711/B");
+  main().CreateReportbtn->click();
+  ASSERT_TRUE(f.user.messages.empty()) << f.user.messages[0].toStdString();
+  const std::filesystem::path pdf = f.program->lastReport;
+  ASSERT_TRUE(std::filesystem::is_regular_file(pdf)) << pdf;
+  EXPECT_EQ(pdf.parent_path(), f.home / "Reports");
+  const std::string text = PdfText(pdf);
+  EXPECT_NE(text.find(main().DepthResult->text().toStdString()), std::string::npos) << text;
+  EXPECT_NE(text.find(main().WidthResult->text().toStdString()), std::string::npos) << text;
+  // The JOB ID names the file, with what a file name cannot hold replaced.
+  EXPECT_TRUE(pdf.filename().string().starts_with("VQX_Die 4711_B_")) << pdf;
+
+  // With a snapshot down: the stored results with the JOB ID as typed, then
+  // every button up.
+  main().VBtn->click();
+  main().CreateReportbtn->click();
+  ASSERT_TRUE(std::filesystem::is_regular_file(f.program->lastReport));
+  const std::string stored = PdfText(f.program->lastReport);
+  EXPECT_NE(stored.find("Die 4711/B"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("Vertical"), std::string::npos) << stored;
+  EXPECT_FALSE(main().VBtn->isChecked());
+}
+
+TEST_F(MeasuredProgram, ReportIntoAFolderThatCannotBeMadeSaysWhyAndKeepsRunning) {
+  f.program->openReports = false;
+  std::ofstream(f.home / "Reports") << "a file where the folder belongs";
+  main().CreateReportbtn->click();
+  ASSERT_EQ(f.user.messages.size(), 1u);
+  EXPECT_TRUE(f.user.messages[0].contains("Reports")) << f.user.messages[0].toStdString();
+  EXPECT_TRUE(f.program->lastReport.empty());
+}
+
 TEST_F(MeasuredProgram, VerifyWorksInMillimetresWithThreeDecimalsAndRestoresMil) {
   // The user chooses mil with two decimals.
   TFrmSettings& settings = f.program->Settings();
@@ -182,9 +228,19 @@ TEST_F(MeasuredProgram, SeriesRecordsThreeMeasurementsAndStartEmptiesTheFile) {
   }
   ASSERT_GE(lines.size(), 3u);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(lines[i].substr(0, lines[i].find('\t')), std::to_string(i + 1));
+    // counter, depth and width as shown (three decimals in mm), date and time
+    std::vector<std::string> fields;
+    for (std::size_t start = 0, tab;; start = tab + 1) {
+      tab = lines[i].find('\t', start);
+      fields.push_back(lines[i].substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+    }
+    ASSERT_EQ(fields.size(), 4u) << lines[i];
+    EXPECT_EQ(fields[0], std::to_string(i + 1));
+    EXPECT_EQ(fields[1].size(), 5u) << fields[1];
+    EXPECT_EQ(fields[1][1], '.');
+    EXPECT_EQ(fields[3].size(), 19u) << fields[3];
   }
-  EXPECT_NE(lines[0].find("\t" + main().DepthResult->text().toStdString() + "\t"), std::string::npos);
   EXPECT_EQ(main().CE_CounterLabel->text(), QString::number(main().CECounter));
 
   // START again empties the file and counts from 0.
@@ -271,6 +327,16 @@ TEST(SettingsCommand, ReportLogoFromPictures) {
   EXPECT_GT(logo.pixelColor(254, 50).red(), 180);
   EXPECT_EQ(logo.pixelColor(255, 50), QColor(Qt::white));
   EXPECT_EQ(logo.pixelColor(154, 50), QColor(Qt::white));
+}
+
+TEST(SettingsCommand, BrokenReportLogoIsNamedAndTheBrandLogoUsed) {
+  ProgramFixture f([](const std::filesystem::path& home) { std::ofstream(home / "PRLOGO.bmp") << "BM broken"; });
+  f.Start();
+  f.program->Main().FormActivate();
+  ASSERT_EQ(f.user.messages.size(), 1u);
+  EXPECT_TRUE(f.user.messages[0].contains("PRLOGO.bmp")) << f.user.messages[0].toStdString();
+  EXPECT_EQ(f.program->Settings().LogoBmp.Width(), 200);
+  EXPECT_EQ(f.program->Settings().LogoBmp.Height(), 78);
 }
 
 TEST(SettingsCommand, PasswordEnablesTheFibreField) {
