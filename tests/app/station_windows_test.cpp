@@ -85,7 +85,9 @@ QString Cell(const QTableWidget* grid, int row, int column) {
   return item ? item->text() : QString();
 }
 
-TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationScanAndCertificateGate) {
+// The life of a gauge through the windows: calibrated with its certificate,
+// then verified with its report.
+TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationCertificateThenVerification) {
   ProgramFixture f(StationHome);
   f.Start();
   TFrmMain& main = f.program->Main();
@@ -172,6 +174,21 @@ TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationScanAndCertificateGa
   EXPECT_EQ(context.state.Units, 1);
   EXPECT_EQ(w.windowTitle(), "Calibrate");
   EXPECT_EQ(w.size(), QSize(1184, 742));
+
+  // The new calibration verified on the target channel 0.520 x 3.000.
+  TFrmVerify& v = f.program->Verification();
+  f.user.beforeModal = [&](QDialog*) {
+    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 0.52, 3.0));
+    v.Refreshbtn->click();
+    ASSERT_TRUE(PumpUntil([&] { return f.program->Camera().VideoStatus == 2; }));
+    v.Capturebtn->click();
+    ASSERT_TRUE(PumpUntil([&] { return v.DListBx->count() == 1; }));
+    EXPECT_EQ(v.DepthShape->State(), Indicator::Green) << v.BDepth->text().toStdString() << " x "
+                                                       << v.BWidth->text().toStdString();
+    v.VerifyPDF->click();
+    EXPECT_EQ(PdfFiles(f.home / "VerifyReports").size(), 1u);
+  };
+  main.Verify1Click();
 }
 
 TEST(CalibrationWindow, LinearityPageTakesTheScanIntoGridAndChart) {
@@ -202,6 +219,10 @@ TEST(CalibrationWindow, LinearityPageTakesTheScanIntoGridAndChart) {
     // The linearity file of the serial.
     w.SaveVerybtn->click();
     EXPECT_TRUE(std::filesystem::exists(f.home / "VELDRAQXINI" / "00001_LIN.TXT"));
+    // The table from the grid: its last point is the calibration depth.
+    w.SaveLUTbtn->click();
+    EXPECT_EQ(ReadProfileString("VELDRAQXCAL", "LUTX5", "", 30, f.home / "VELDRAQX.INI"), "2.10000");
+    EXPECT_GT(f.program->Context().state.ImgCalibration.LUTX[1], 0);
 
     // Delete discards what was not saved: the calibration of the file in use.
     f.program->Context().state.ImgCalibration.PixelPerInch = 1234;
