@@ -11,6 +11,8 @@
 #include <QPdfView>
 #include <QPushButton>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QSpinBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QToolButton>
@@ -229,6 +231,50 @@ TEST(CalibrationWindow, LinearityPageTakesTheScanIntoGridAndChart) {
     w.Deletebtn->click();
     EXPECT_EQ(f.program->Context().state.ImgCalibration.PixelPerInch, 3600);
     EXPECT_EQ(w.result(), QDialog::Rejected);
+  };
+  main.Calibrate1Click();
+}
+
+TEST(CalibrationWindow, CameraControlsSerialAndLoadIni) {
+  ProgramFixture f(StationHome);
+  f.Start();
+  TFrmMain& main = f.program->Main();
+  main.FormActivate();
+  MeasureState& state = f.program->Context().state;
+  TCalibFrm& w = f.program->Calibration();
+  f.user.beforeModal = [&](QDialog*) {
+    w.Refreshbtn->click();
+    ASSERT_TRUE(PumpUntil([&] { return f.program->Camera().VideoStatus == 2; }));
+    // Mirror and flip reach the camera each as itself.
+    w.Mirror->click();
+    CameraSettings camera = f.program->Gauge()->Settings();
+    EXPECT_TRUE(camera.mirror);
+    EXPECT_FALSE(camera.flip);
+    w.ShutterCombo->setCurrentIndex(12);
+    w.GainEdit->setValue(150);
+    camera = f.program->Gauge()->Settings();
+    EXPECT_EQ(camera.shutter, 12);
+    EXPECT_EQ(camera.gain, 150u);
+    EXPECT_EQ(state.ImgCalibration.Shutter, 12);
+    EXPECT_EQ(state.ImgCalibration.Gain, 150);
+
+    w.SNEdit->setText("99");
+    w.NextSNbtn->click();
+    EXPECT_EQ(w.SNEdit->text(), "00100");
+    EXPECT_EQ(state.SNEditText, "00100");
+
+    // Load.INI: a stored device file becomes the calibration; the serial stays.
+    const std::filesystem::path device = f.home / "VELDRAQXINI" / "00042_VELDRAQX.INI";
+    std::filesystem::create_directories(device.parent_path());
+    Write(device, "[VELDRAQXCAL]\nSHUTTER=7\nGAIN=90\nPixelPerInch=3500\n");
+    f.user.fileNames = {QString::fromStdString(device.string())};
+    f.program->Context().CALAktive = kToResults;
+    w.LoadIniBtn->click();
+    EXPECT_EQ(w.ShutterCombo->currentIndex(), 7);
+    EXPECT_EQ(w.GainEdit->value(), 90);
+    EXPECT_EQ(state.ImgCalibration.PixelPerInch, 3500);
+    EXPECT_EQ(w.SNEdit->text(), "00100");
+    EXPECT_EQ(f.program->Context().CALAktive, kToCalibration);
   };
   main.Calibrate1Click();
 }
