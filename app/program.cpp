@@ -38,7 +38,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
                                               gaugeOptions);
     backends.push_back(gauge_.get());
   } else {
-    camera_ = std::make_unique<V4l2Backend>(CaptureMode{1280, 1024}, options.cameraFolder);
+    camera_ = std::make_unique<V4l2Backend>(CaptureMode{1280, 1024}, options.cameraFolder, options.cameraNode);
     backends.push_back(camera_.get());
   }
   capture_ = std::make_unique<VideoCapture>(*loop_, backends);

@@ -31,6 +31,7 @@ struct ProgramOptions {
   bool simulate = false;                // the simulated gauge instead of a camera
   bool simulatedRealTime = true;        // frames at the camera's pace (tests render at once)
   std::string cameraFolder = "/dev";    // where V4L2 cameras are looked for
+  std::string cameraNode;               // only this node of the folder ("video2"), when given
 };
 
 class VeldraProgram {

@@ -275,14 +275,15 @@ private:
 
 }  // namespace
 
-V4l2Backend::V4l2Backend(CaptureMode preferred, std::string deviceFolder)
-    : preferred_(preferred), deviceFolder_(std::move(deviceFolder)) {}
+V4l2Backend::V4l2Backend(CaptureMode preferred, std::string deviceFolder, std::string onlyNode)
+    : preferred_(preferred), deviceFolder_(std::move(deviceFolder)), onlyNode_(std::move(onlyNode)) {}
 
 std::vector<V4l2Backend::Node> V4l2Backend::CaptureNodes() const {
   std::vector<std::string> paths;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(deviceFolder_, error)) {
     const std::string name = entry.path().filename().string();
+    if (!onlyNode_.empty() && name != onlyNode_) continue;
     if (name.rfind("video", 0) == 0 && name.size() > 5) paths.push_back(name);
   }
   std::sort(paths.begin(), paths.end(),

@@ -14,8 +14,10 @@
 
 class V4l2Backend final : public CaptureBackend {
 public:
-  // `preferred` becomes capture mode 0 when the camera offers it.
-  explicit V4l2Backend(CaptureMode preferred = {1280, 1024}, std::string deviceFolder = "/dev");
+  // `preferred` becomes capture mode 0 when the camera offers it. With
+  // `onlyNode` ("video2") only that node of the folder is looked at.
+  explicit V4l2Backend(CaptureMode preferred = {1280, 1024}, std::string deviceFolder = "/dev",
+                       std::string onlyNode = {});
 
   std::vector<std::string> DeviceNames() override;
   std::unique_ptr<CaptureDevice> Open(const std::string& name) override;
@@ -29,4 +31,5 @@ private:
 
   CaptureMode preferred_;
   std::string deviceFolder_;
+  std::string onlyNode_;
 };
