@@ -22,27 +22,12 @@
 #include "app/app_context.h"
 #include "app/user_dialogs.h"
 #include "calibration/picture_box.h"
+#include "calibration/station_controls.h"
 #include "calibration/tolerance_shape.h"
 #include "imaging/scan_sequence.h"
 #include "station/station_setup.h"
 
 namespace {
-
-QLabel* ValueLabel(const char* name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setMinimumWidth(70);
-  label->setFrameShape(QFrame::StyledPanel);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return label;
-}
-
-QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
-}
 
 QString Native(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 

@@ -17,26 +17,10 @@
 #include "app/app_context.h"
 #include "app/user_dialogs.h"
 #include "calibration/picture_box.h"
+#include "calibration/station_controls.h"
 #include "calibration/tolerance_shape.h"
 
 namespace {
-
-QLabel* ValueLabel(const char* name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setMinimumWidth(80);
-  label->setFrameShape(QFrame::StyledPanel);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return label;
-}
-
-QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  button->setMinimumHeight(36);
-  return button;
-}
 
 void SetLines(QListWidget* list, const std::vector<std::string>& lines) {
   list->clear();
@@ -109,8 +93,8 @@ QWidget* TFrmVerify::BuildTargets() {
   WLabel->setObjectName("WLabel");
   DLabel = new QLabel("depth:", result);
   DLabel->setObjectName("DLabel");
-  BWidth = ValueLabel("BWidth", result);
-  BDepth = ValueLabel("BDepth", result);
+  BWidth = ValueLabel("BWidth", result, 80);
+  BDepth = ValueLabel("BDepth", result, 80);
   QFont big = BWidth->font();
   big.setPointSize(big.pointSize() + 6);
   big.setBold(true);
@@ -125,9 +109,9 @@ QWidget* TFrmVerify::BuildTargets() {
   resultGrid->addWidget(BDepth, 1, 1);
   resultGrid->addWidget(DepthShape, 0, 2, 2, 1, Qt::AlignCenter);
 
-  Refreshbtn = Button("Refreshbtn", "Refresh", column);
-  Capturebtn = Button("Capturebtn", "Capture", column);
-  VerifyPDF = Button("VerifyPDF", "Verification report", column);
+  Refreshbtn = Button("Refreshbtn", "Refresh", column, 36);
+  Capturebtn = Button("Capturebtn", "Capture", column, 36);
+  VerifyPDF = Button("VerifyPDF", "Verification report", column, 36);
 
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -165,10 +149,10 @@ QWidget* TFrmVerify::BuildSlopePanel() {
   WListBx = new QListWidget(SlopePanel);
   WListBx->setObjectName("WListBx");
   for (QListWidget* list : {DListBx, WListBx}) list->setFixedWidth(80);
-  SLDepth = ValueLabel("SLDepth", SlopePanel);
-  SLWidth = ValueLabel("SLWidth", SlopePanel);
-  CalcSlppebtn = Button("CalcSlppebtn", "Slope", SlopePanel);
-  RESETSlope = Button("RESETSlope", "RESET", SlopePanel);
+  SLDepth = ValueLabel("SLDepth", SlopePanel, 80);
+  SLWidth = ValueLabel("SLWidth", SlopePanel, 80);
+  CalcSlppebtn = Button("CalcSlppebtn", "Slope", SlopePanel, 36);
+  RESETSlope = Button("RESETSlope", "RESET", SlopePanel, 36);
 
   auto* grid = new QGridLayout(SlopePanel);
   grid->addWidget(Levelgrp, 0, 0, 4, 1);
