@@ -59,8 +59,11 @@ public:
   std::function<void(QDialog*)> duringModal;
   QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&) override {
-    return {};
+    QString name = nextSaveName;
+    nextSaveName.clear();
+    return name;
   }
+  QString nextSaveName;  // the answer of the next save dialog; empty: cancelled
   void OpenUrl(const QUrl&) override {}
 };
 
@@ -165,8 +168,16 @@ int main(int argc, char** argv) {
   }
   settings.hide();
 
+  // The service panel after a series of three measurements, and its record file.
   main.GroupBox1->show();
+  const std::filesystem::path record = out / "series_record.txt";
+  user.nextSaveName = QString::fromStdString(record.string());
+  main.StartbtnClick();
+  PumpUntil([&] { return main.CECounter >= 3; }, 60000);
+  main.STOPbtnClick();
+  PumpUntil([&] { return main.T1Semaphore && program.Camera().VideoStatus <= 4; }, 5000);
   Save(&main, out / "main_service_panel.png");
+  std::printf("%s\n", record.c_str());
   main.GroupBox1->hide();
 
   // The calibration window as a technician leaves it: the surface reference
