@@ -2,13 +2,14 @@
 
 // What the windows of the program share: the measurement state, the language
 // store and the language in use, the folders and files, the capture
-// destination, and the user's dialogs.
+// destination, the report pictures, and the user's dialogs.
 
 #include <filesystem>
 #include <string>
 
 #include "measure/records.h"
 #include "platform/language.h"
+#include "station/station_pictures.h"
 
 class UserDialogs;
 
@@ -22,6 +23,8 @@ struct AppContext {
   std::filesystem::path main_inifile;   // HomeDir/VELDRAQX.INI
   std::filesystem::path cf_inifile;     // the settings file in use
   int CALAktive = 0;
+  // The report pictures of a calibration or verification.
+  StationPictures pictures;
   UserDialogs* dialogs = nullptr;
 
   // Loads language `name` from the program folder; a missing file is fatal

@@ -81,8 +81,8 @@ TFrmMain::TFrmMain(AppContext& context) : context_(context) {
   images_.rBild.SetSize(1280, 1024);
   images_.dBild.SetSize(1280, 1024);
   brBild.SetSize(1280, 1024);
-  ImgBrightness.SetSize(1280, 1024);
-  ImgChannel.SetSize(1280, 1024);
+  context_.pictures.ImgBrightness.SetSize(1280, 1024);
+  context_.pictures.ImgChannel.SetSize(1280, 1024);
   for (TResult& r : snapshots_) r = TResult{};
 
   QFont font("Tahoma");

@@ -181,8 +181,6 @@ public:
 
   int Brand = 2;
   Bitmap brBild;
-  Bitmap ImgBrightness;
-  Bitmap ImgChannel;
 
 protected:
   void showEvent(QShowEvent* event) override;

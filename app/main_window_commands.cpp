@@ -119,8 +119,8 @@ ReportInputs TFrmMain::ReportRecord() {
     in.showLevel = settings_->ShowLevelInReport->isChecked();
   }
   in.serial = GetSerial(context_.state);
-  in.ImgBrightness = ImgBrightness;
-  in.ImgChannel = ImgChannel;
+  in.ImgBrightness = context_.pictures.ImgBrightness;
+  in.ImgChannel = context_.pictures.ImgChannel;
   ApplyLanguageTexts(context_.language, in);
   in.jobIdLabel = JobIDLabel->text().toStdString();
   in.jobId = JobIDEdit->text().toStdString();

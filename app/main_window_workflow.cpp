@@ -45,6 +45,18 @@ constexpr const char* kProductdesc = "VELDRA QuadraGauge";
 
 QPoint Zoomed(const TRealPoint& p, int zoom) { return QPoint(Round(p.x * zoom), Round(p.y * zoom)); }
 
+// The frame with the calibration and verification windows' red guide.
+Bitmap WithStationGuide(const Bitmap& frame, int top, int penWidth) {
+  Bitmap picture = frame;
+  BitmapCanvas canvas(picture);
+  const LiveGuide g = StationGuide(top);
+  for (std::size_t i = 1; i < g.polyline.size(); ++i) {
+    DrawPenLine(canvas, g.polyline[i - 1].x, g.polyline[i - 1].y, g.polyline[i].x, g.polyline[i].y,
+                overlay_colors::kRed, penWidth);
+  }
+  return picture;
+}
+
 }  // namespace
 
 void TFrmMain::showEvent(QShowEvent* event) {
@@ -178,27 +190,14 @@ void TFrmMain::PreviewImage(const Bitmap& frame) {
     }
     case kToCalibration: {
       if (!calibration_) break;
-      Bitmap picture = frame;
-      BitmapCanvas canvas(picture);
-      const LiveGuide g = StationGuide(top);
-      for (std::size_t i = 1; i < g.polyline.size(); ++i) {
-        DrawPenLine(canvas, g.polyline[i - 1].x, g.polyline[i - 1].y, g.polyline[i].x, g.polyline[i].y,
-                    overlay_colors::kRed, 3);
-      }
+      const Bitmap picture = WithStationGuide(frame, top, 3);
       const int brightness = GetImgBrightnes(frame, PixelRect{320, top - 20, 960, top + 20}, 0);
       calibration_->ShowLiveFrame(picture, std::to_string(brightness));
       break;
     }
     case kToVerification: {
       if (!verification_) break;
-      Bitmap picture = frame;
-      BitmapCanvas canvas(picture);
-      const LiveGuide g = StationGuide(top);
-      for (std::size_t i = 1; i < g.polyline.size(); ++i) {
-        DrawPenLine(canvas, g.polyline[i - 1].x, g.polyline[i - 1].y, g.polyline[i].x, g.polyline[i].y,
-                    overlay_colors::kRed, 6);
-      }
-      verification_->ShowLiveFrame(picture);
+      verification_->ShowLiveFrame(WithStationGuide(frame, top, 6));
       break;
     }
     default:

@@ -9,6 +9,8 @@
 #include "app/simulated_gauge_panel.h"
 #include "app/sound.h"
 #include "app/user_dialogs.h"
+#include "calibration/calibration_window.h"
+#include "calibration/verification_window.h"
 #include "capture/calibrated_optics.h"
 #include "capture/simulated_gauge.h"
 #include "capture/v4l2_camera.h"
@@ -47,15 +49,24 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   preview_ = std::make_unique<TFrmPreview>(*loop_, *capture_, *main_, context_.state, context_.language);
   preview_->FormCreate();
   about_ = std::make_unique<TAboutFrm>(context_, main_.get());
+  calibFrm_ = std::make_unique<TCalibFrm>(context_, preview_.get(), [this] { return main_->Brand; }, main_.get());
   composer_ = std::make_unique<ReportComposer>();
   connect_ = std::make_unique<TFrmConnect>(context_, main_.get());
   help_ = std::make_unique<TFrmHelp>(main_.get());
+  frmVerify_ = std::make_unique<TFrmVerify>(
+      context_, preview_.get(), [this]() -> const Bitmap& { return main_->Images().rBild; },
+      [this] { main_->CapturebtnClick(); }, main_.get());
   main_->SetSettingsDialog(settings_.get());
   main_->SetCamera(preview_.get());
   main_->SetAboutBox(about_.get());
   main_->SetConnectWindow(connect_.get());
   main_->SetHelpWindow(help_.get());
   main_->SetReportComposer([this](int kind) { CreateReport(kind); });
+  auto stationReport = [this](int kind, std::string& pdfPath) { return CreateStationReport(kind, pdfPath); };
+  calibFrm_->SetReportHook(stationReport);
+  frmVerify_->SetReportHook(stationReport);
+  main_->SetCalibration(calibFrm_.get(), [this] { calibFrm_->ShowModal(); });
+  main_->SetVerification(frmVerify_.get(), [this](bool slopePanel) { frmVerify_->ShowModal(slopePanel); });
   if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, main_.get());
 }
 
@@ -63,8 +74,10 @@ VeldraProgram::~VeldraProgram() {
   // The camera window stops its stream before the windows it calls go.
   preview_.reset();
   panel_.reset();
+  frmVerify_.reset();
   help_.reset();
   connect_.reset();
+  calibFrm_.reset();
   about_.reset();
   settings_.reset();
   main_.reset();
@@ -93,4 +106,24 @@ void VeldraProgram::Show() {
     panel_->move(main_->geometry().topRight() + QPoint(12, 0));
     panel_->show();
   }
+}
+
+bool VeldraProgram::CreateStationReport(int kind, std::string& pdfPath) {
+  QWidget* window = kind == kCalibrationCertificate ? static_cast<QWidget*>(calibFrm_.get()) : frmVerify_.get();
+  ReportEnvironment environment;
+  environment.events = loop_.get();
+  environment.openViewer = false;
+  environment.showMessage = [&](const std::string& text) {
+    context_.dialogs->Message(window, QString::fromStdString(text));
+  };
+  ReportInputs inputs = main_->ReportRecord();
+  inputs.certificate = calibFrm_->ReportTexts();
+  inputs.verification = frmVerify_->ReportTexts();
+  const ReportOutcome outcome = composer_->CreatePDF(kind, inputs, environment);
+  if (!outcome.status.ok) {
+    context_.dialogs->Message(window, QString::fromStdString(outcome.status.message));
+    return false;
+  }
+  pdfPath = outcome.path.string();
+  return true;
 }

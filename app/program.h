@@ -14,7 +14,9 @@ class QtEventLoop;
 class SimulatedGauge;
 class SimulatedGaugePanel;
 class TAboutFrm;
+class TCalibFrm;
 class TFrmConnect;
+class TFrmVerify;
 class TFrmHelp;
 class TFrmMain;
 class TFrmPreview;
@@ -44,6 +46,8 @@ public:
   TAboutFrm& About() { return *about_; }
   TFrmConnect& Connect() { return *connect_; }
   TFrmHelp& Help() { return *help_; }
+  TCalibFrm& Calibration() { return *calibFrm_; }
+  TFrmVerify& Verification() { return *frmVerify_; }
   SimulatedGauge* Gauge() { return gauge_.get(); }
   SimulatedGaugePanel* GaugePanel() { return panel_.get(); }
 
@@ -59,6 +63,10 @@ public:
   void Show();
 
 private:
+  // The certificate (kind 0) or the verification report (kind 3) written;
+  // false with a message to the user when it could not be.
+  bool CreateStationReport(int kind, std::string& pdfPath);
+
   AppContext context_;
   std::unique_ptr<QtEventLoop> loop_;
   std::unique_ptr<SimulatedGauge> gauge_;
@@ -68,8 +76,10 @@ private:
   std::unique_ptr<TFrmSettings> settings_;
   std::unique_ptr<TFrmPreview> preview_;
   std::unique_ptr<TAboutFrm> about_;
+  std::unique_ptr<TCalibFrm> calibFrm_;
   std::unique_ptr<ReportComposer> composer_;
   std::unique_ptr<TFrmConnect> connect_;
   std::unique_ptr<TFrmHelp> help_;
+  std::unique_ptr<TFrmVerify> frmVerify_;
   std::unique_ptr<SimulatedGaugePanel> panel_;
 };

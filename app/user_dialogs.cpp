@@ -12,8 +12,9 @@ void QtUserDialogs::Message(QWidget* parent, const QString& text, const QString&
   QMessageBox::information(parent, caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text);
 }
 
-bool QtUserDialogs::Question(QWidget* parent, const QString& text) {
-  return QMessageBox::question(parent, QApplication::applicationDisplayName(), text) == QMessageBox::Yes;
+bool QtUserDialogs::Question(QWidget* parent, const QString& text, const QString& caption) {
+  return QMessageBox::question(parent, caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text) ==
+         QMessageBox::Yes;
 }
 
 void QtUserDialogs::Fatal(const QString& text) {

@@ -16,7 +16,7 @@ public:
   // A simple message box with an OK button.
   virtual void Message(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
   // A question answered Yes (true) or No.
-  virtual bool Question(QWidget* parent, const QString& text) = 0;
+  virtual bool Question(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
   // The message, then the program ends with exit code 1.
   virtual void Fatal(const QString& text) = 0;
   // Shows `dialog` modally; its modal result (1 accepted, 2 cancelled).
@@ -34,7 +34,7 @@ public:
 class QtUserDialogs final : public UserDialogs {
 public:
   void Message(QWidget* parent, const QString& text, const QString& caption) override;
-  bool Question(QWidget* parent, const QString& text) override;
+  bool Question(QWidget* parent, const QString& text, const QString& caption) override;
   void Fatal(const QString& text) override;
   int ExecModal(QDialog* dialog) override;
   QString OpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;

@@ -249,7 +249,7 @@ bool CalibrationStation::CreatePDFbtnClick() {
     return false;
   }
   if (!SavebtnClick()) return false;
-  return panel_.CreatePDF(ReportKind::Certificate);
+  return panel_.CreatePDF(kCalibrationCertificate);
 }
 
 void CalibrationStation::ResetAverage() {

@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/core/bitmap.h"
@@ -75,6 +76,8 @@ public:
 
   CalibrationControls controls;
 
+  // The settings file in use changes when another device file is chosen.
+  void SetFileInUse(std::filesystem::path file) { fileInUse_ = std::move(file); }
   const TCalRef& CalRef() const { return calRef_; }
   int CountH() const { return countH_; }
   int MessCountH() const { return messCountH_; }

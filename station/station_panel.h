@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "station/report_names.h"
+
 // Colour of a tolerance indicator: not evaluated, within or out of tolerance.
 enum class Indicator { White, Green, Red };
 
@@ -15,9 +17,6 @@ enum class StationSound { OK, FAIL, tada };
 // The file name of a sound without its extension: "OK", "FAIL" or "tada".
 const char* SoundName(StationSound sound);
 
-// The reports this logic asks for, numbered as the report composer numbers them.
-enum class ReportKind { Certificate = 0, Verification = 3 };
-
 class StationPanel {
 public:
   virtual ~StationPanel() = default;
@@ -26,7 +25,8 @@ public:
   // A question with the buttons Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
   virtual void ShowMessage(const std::string& text) = 0;
-  // Writes the report and shows it; false when it could not be written.
+  // Writes the report (kCalibrationCertificate or kVerificationReport) and
+  // shows it; false when it could not be written.
   virtual bool CreatePDF(ReportKind kind) = 0;
 
   // Camera: shutter step, gain, flip and mirror; Refresh restarts the live

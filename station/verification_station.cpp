@@ -195,7 +195,7 @@ bool VerificationStation::VerifyPDFClick(bool slopePanelVisible) {
   const double D = EditValue(controls.CALDEdit);
   bool ok = WriteProfileEntries(fileInUse_, {{kTargetSection, "TW", std::to_string(Round(W * 1000.0L))},
                                              {kTargetSection, "TD", std::to_string(Round(D * 1000.0L))}});
-  ok = panel_.CreatePDF(ReportKind::Verification) && ok;
+  ok = panel_.CreatePDF(kVerificationReport) && ok;
   if (slopePanelVisible) {
     const TImgCalibration& cal = state_.ImgCalibration;
     std::vector<ProfileEntry> slopes;

@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/core/bitmap.h"
@@ -46,6 +47,8 @@ public:
 
   VerificationControls controls;
 
+  // The settings file in use changes when another device file is chosen.
+  void SetFileInUse(std::filesystem::path file) { fileInUse_ = std::move(file); }
   int hwc() const { return hwc_; }
   const std::array<double, kStoredCaptures + 1>& hl() const { return hl_; }
   const std::array<double, kStoredCaptures + 1>& wl() const { return wl_; }

@@ -1,31 +1,40 @@
 // Renders the windows of veldra-qx offscreen into PNG pictures for the
 // documentation: the main window after a simulated measurement of each
 // channel shape, the live picture with its guide, the settings pages, the
-// service panel and the small windows.
+// service panel, the calibration window with its linearity page, the
+// verification window and the small windows.
 //
 //   vqx_screenshots PROGRAM_FILE DEMO_HOME OUTPUT_FOLDER
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
 #include <QToolButton>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "app/about_dialog.h"
+#include "app/app_context.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
 #include "app/user_dialogs.h"
+#include "calibration/calibration_window.h"
+#include "calibration/picture_box.h"
+#include "calibration/verification_window.h"
 #include "capture/simulated_gauge.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -34,16 +43,27 @@ public:
   void Message(QWidget*, const QString& text, const QString&) override {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
   }
-  bool Question(QWidget*, const QString&) override { return true; }
+  bool Question(QWidget*, const QString&, const QString&) override { return true; }
   void Fatal(const QString& text) override {
     std::fprintf(stderr, "fatal: %s\n", text.toUtf8().constData());
     std::exit(1);
   }
-  int ExecModal(QDialog*) override { return 2; }
+  // Runs `duringModal` with the dialog shown, as if the user worked in it.
+  int ExecModal(QDialog* dialog) override {
+    if (!duringModal) return 2;
+    dialog->show();
+    duringModal(dialog);
+    dialog->hide();
+    return 2;
+  }
+  std::function<void(QDialog*)> duringModal;
   QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&) override {
-    return {};
+    QString name = nextSaveName;
+    nextSaveName.clear();
+    return name;
   }
+  QString nextSaveName;  // the answer of the next save dialog; empty: cancelled
   void OpenUrl(const QUrl&) override {}
 };
 
@@ -56,6 +76,22 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 30000) {
     QThread::msleep(1);
   }
   return true;
+}
+
+// Waits for `count` new pictures in `box` (the gauge's noise makes each differ).
+void WaitForPictures(const PictureBox* box, int count) {
+  for (int i = 0; i < count; ++i) {
+    const QImage before = box->Picture().copy();
+    PumpUntil([&] { return !box->Picture().isNull() && box->Picture() != before; });
+  }
+}
+
+SimulatedSample Channel(synth::ChannelShape shape, double depth, double width) {
+  SimulatedSample sample;
+  sample.shape = shape;
+  sample.depthMm = depth;
+  sample.widthMm = width;
+  return sample;
 }
 
 void Save(QWidget* widget, const std::filesystem::path& file) {
@@ -132,9 +168,88 @@ int main(int argc, char** argv) {
   }
   settings.hide();
 
+  // The service panel after a series of three measurements, and its record file.
   main.GroupBox1->show();
+  const std::filesystem::path record = out / "series_record.txt";
+  user.nextSaveName = QString::fromStdString(record.string());
+  main.StartbtnClick();
+  PumpUntil([&] { return main.CECounter >= 3; }, 60000);
+  main.STOPbtnClick();
+  PumpUntil([&] { return main.T1Semaphore && program.Camera().VideoStatus <= 4; }, 5000);
   Save(&main, out / "main_service_panel.png");
+  std::printf("%s\n", record.c_str());
   main.GroupBox1->hide();
+
+  // The calibration window as a technician leaves it: the surface reference
+  // found on the flat sample, one capture of the calibration channel, the
+  // certificate, and the four linearity channels. When the home folder has
+  // no station file, one is made from a first look at the flat sample, as a
+  // station is set up for its reference sample.
+  SimulatedGauge& gauge = *program.Gauge();
+  TCalibFrm& calibration = program.Calibration();
+  const bool stationFileGiven = std::filesystem::exists(home / "VELDRAQXEICH.INI");
+  if (!stationFileGiven) {
+    std::ofstream(home / "VELDRAQXEICH.INI") << "[VELDRAQX]\nISEICH=" << kCalibrationStationCode << "\n";
+  }
+  user.duringModal = [&](QDialog*) {
+    gauge.SetSample(Channel(synth::ChannelShape::Flat, 0, 0));
+    calibration.Refreshbtn->click();
+    WaitForPictures(calibration.CALImg, 3);
+    calibration.Maxbtn->click();
+    if (!stationFileGiven) {
+      std::ofstream(home / "VELDRAQXEICH.INI")
+          << "[VELDRAQX]\nISEICH=" << kCalibrationStationCode << "\n[VELDRAQXCALSETUP]\nCALTOP="
+          << calibration.SampleTop->text().toStdString() << "\nCALB=" << calibration.BRLabel2->text().toStdString()
+          << "\n";
+      calibration.Newbtn->click();
+      calibration.Maxbtn->click();
+    }
+    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 2.1, 3.0));
+    WaitForPictures(calibration.CALImg, 3);
+    main.Capturebtn->click();
+    PumpUntil([&] { return !calibration.CountHLabel->text().isEmpty(); });
+    Save(&calibration, out / "calibration.png");
+    calibration.CreatePDFbtn->click();
+    if (calibration.CalibratePages->currentIndex() == 2) {
+      PumpUntil([] { return false; }, 1500);
+      Save(&calibration, out / "calibration_certificate.png");
+    }
+
+    calibration.CalibratePages->setCurrentIndex(1);
+    calibration.ClearGraphbtn->click();
+    const double depths[] = {0.1, 0.2, 0.3, 0.4};
+    for (int i = 0; i < 4; ++i) {
+      gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, depths[i], 1.2));
+      calibration.VRefreshbtn->click();
+      WaitForPictures(calibration.CALImg, 3);
+      main.Capturebtn->click();
+      PumpUntil([&] { return calibration.Station().Chart().channel.size() == static_cast<std::size_t>(i + 1); });
+    }
+    Save(&calibration, out / "calibration_linearity.png");
+  };
+  main.Calibrate1Click();
+
+  // The verification window with its service panel, after three captures of
+  // the target channel.
+  TFrmVerify& verification = program.Verification();
+  user.duringModal = [&](QDialog*) {
+    verification.SlopePanel->show();
+    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 0.52, 3.0));
+    for (int i = 1; i <= 3; ++i) {
+      verification.Refreshbtn->click();
+      PumpUntil([&] { return program.Camera().VideoStatus == 2; });
+      verification.Capturebtn->click();
+      PumpUntil([&] { return verification.Station().controls.DListBx.size() == static_cast<std::size_t>(i); });
+    }
+    Save(&verification, out / "verification.png");
+    if (verification.VerifyPDF->isEnabled()) {
+      verification.VerifyPDF->click();
+      PumpUntil([] { return false; }, 1500);
+      Save(&verification, out / "verification_report.png");
+    }
+  };
+  main.Verify1Click();
+  user.duringModal = nullptr;
 
   program.About().show();
   Save(&program.About(), out / "about.png");

@@ -41,7 +41,7 @@ namespace {
 class SilentUser final : public UserDialogs {
 public:
   void Message(QWidget*, const QString&, const QString&) override {}
-  bool Question(QWidget*, const QString&) override { return true; }
+  bool Question(QWidget*, const QString&, const QString&) override { return true; }
   void Fatal(const QString&) override { std::exit(1); }
   int ExecModal(QDialog*) override { return 2; }
   QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }

@@ -23,8 +23,9 @@ public:
     messages.push_back(text);
     captions.push_back(caption);
   }
-  bool Question(QWidget*, const QString& text) override {
+  bool Question(QWidget*, const QString& text, const QString& caption) override {
     messages.push_back(text);
+    captions.push_back(caption);
     return answerYes;
   }
   void Fatal(const QString& text) override { fatal.push_back(text); }

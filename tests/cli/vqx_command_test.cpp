@@ -145,9 +145,12 @@ TEST(VqxCommand, UsageErrorsPrintOneLineAndExitTwo) {
       "report",
       "report a.CRY",
       "report a.CRY b.CRY c.CRY d.CRY --cal x.INI",
-      "report a.CRY --cal /nonexistent/VELDRAQX.INI",
       "report a.CRY --cal x.INI --job",
   };
+  // A calibration file that cannot be used is no usage error: exit 3, as for analyse.
+  const VqxRun missingCal = Vqx("report a.CRY --cal /nonexistent/VELDRAQX.INI", folder);
+  EXPECT_EQ(missingCal.exitCode, 3);
+  EXPECT_NE(missingCal.err.find("/nonexistent/VELDRAQX.INI"), std::string::npos) << missingCal.err;
   for (const char* arguments : cases) {
     const VqxRun run = Vqx(arguments, folder);
     EXPECT_EQ(run.exitCode, 2) << arguments;
