@@ -65,7 +65,7 @@ public:
         language_(language),
         panel_(CalibrationAnswers(accept),
                [this](ReportKind kind, std::string& message) {
-                 return kind == ReportKind::Certificate &&
+                 return kind == kCalibrationCertificate &&
                         WriteCalibrationCertificate(station_, pictures_, home_, message);
                }),
         station_(setup_.state, pictures_, panel_, home, fileInUse_),

@@ -15,7 +15,7 @@ std::vector<T> Take(std::vector<T>& items) {
 
 bool NoReportWriter(ReportKind kind, std::string& message) {
   message = std::string("no report writer here: the ") +
-            (kind == ReportKind::Certificate ? "certificate" : "verification report") + " is not written";
+            (kind == kCalibrationCertificate ? "certificate" : "verification report") + " is not written";
   return false;
 }
 

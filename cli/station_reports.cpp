@@ -1,16 +1,12 @@
 #include "cli/station_reports.h"
 
 #include "cli/program_folder.h"
-#include "cli/report_writer.h"
 #include "measure/settings_file.h"
 #include "platform/language.h"
 #include "shell/startup.h"
+#include "station/report_composer.h"
 
 namespace {
-
-// The composer's numbers of the two station reports.
-constexpr int kCertificateIndex = static_cast<int>(ReportKind::Certificate);
-constexpr int kVerificationIndex = static_cast<int>(ReportKind::Verification);
 
 // What every station report takes from the home folder and the program folder.
 ReportInputs StationInputs(const std::filesystem::path& home, const std::string& serial,
@@ -32,6 +28,25 @@ ReportInputs StationInputs(const std::filesystem::path& home, const std::string&
   return inputs;
 }
 
+// Writes report `kind` into its folder under the record's home folder, no
+// viewer opened: true with the path of the report in `message`, false with
+// the reason.
+bool ComposeReport(ReportKind kind, const ReportInputs& inputs, std::string& message) {
+  std::string fontMessage;
+  ReportEnvironment environment;
+  environment.openViewer = false;
+  environment.showMessage = [&fontMessage](const std::string& text) { fontMessage = text; };
+  ReportComposer composer;
+  const ReportOutcome outcome = composer.CreatePDF(kind, inputs, environment);
+  if (!outcome.status.ok) {
+    message = outcome.status.message;
+    return false;
+  }
+  message = outcome.path.string();
+  if (!fontMessage.empty()) message += " (" + fontMessage + ")";
+  return true;
+}
+
 }  // namespace
 
 bool WriteCalibrationCertificate(CalibrationStation& station, const StationPictures& pictures,
@@ -51,7 +66,7 @@ bool WriteCalibrationCertificate(CalibrationStation& station, const StationPictu
   t.BWidth = c.BWidth;
   t.PPIRes = c.PPIRes;
   t.ZFactorRes = c.ZFactorRes;
-  return ComposeReport(kCertificateIndex, inputs, message);
+  return ComposeReport(kCalibrationCertificate, inputs, message);
 }
 
 bool WriteVerificationReport(const VerificationStation& station, const std::string& serial,
@@ -63,5 +78,5 @@ bool WriteVerificationReport(const VerificationStation& station, const std::stri
   inputs.verification.CALWEdit = c.CALWEdit;
   inputs.verification.BDepth = c.BDepth;
   inputs.verification.BWidth = c.BWidth;
-  return ComposeReport(kVerificationIndex, inputs, message);
+  return ComposeReport(kVerificationReport, inputs, message);
 }

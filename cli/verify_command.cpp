@@ -59,7 +59,7 @@ public:
         language_(language),
         panel_([](const std::string&, const std::string&) { return false; },
                [this](ReportKind kind, std::string& message) {
-                 return kind == ReportKind::Verification &&
+                 return kind == kVerificationReport &&
                         WriteVerificationReport(station_, serial_, pictures_, home_, message);
                }),
         station_(setup_.state, pictures_, panel_, home / kSettingsFileName),

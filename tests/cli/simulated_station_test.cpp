@@ -97,16 +97,16 @@ TEST(ConsolePanel, ReplacesTheDeviceFileRefusesOtherQuestionsAndHandsReportsToIt
   EXPECT_EQ(panel.TakeQuestions(), (std::vector<std::string>{
                                        "File exists - save anyway?: Calibration File exists! -> Yes",
                                        "Delete LUT from INI file? -> No"}));
-  EXPECT_FALSE(panel.CreatePDF(ReportKind::Certificate));
+  EXPECT_FALSE(panel.CreatePDF(kCalibrationCertificate));
   const std::vector<std::string> messages = panel.TakeMessages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("certificate is not written"), std::string::npos);
 
   ConsolePanel writing{{}, [](ReportKind kind, std::string& message) {
-                         message = kind == ReportKind::Verification ? "report.pdf" : "";
-                         return kind == ReportKind::Verification;
+                         message = kind == kVerificationReport ? "report.pdf" : "";
+                         return kind == kVerificationReport;
                        }};
-  EXPECT_TRUE(writing.CreatePDF(ReportKind::Verification));
+  EXPECT_TRUE(writing.CreatePDF(kVerificationReport));
   EXPECT_EQ(writing.TakeMessages(), std::vector<std::string>{"report.pdf"});
 }
 
