@@ -11,7 +11,7 @@
 #include "app/user_dialogs.h"
 #include "calibration/calibration_window.h"
 #include "calibration/verification_window.h"
-#include "capture/calibrated_optics.h"
+#include "capture/reference_samples.h"
 #include "capture/simulated_gauge.h"
 #include "capture/v4l2_camera.h"
 #include "capture/video_capture.h"
@@ -29,13 +29,13 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   loop_ = std::make_unique<QtEventLoop>();
   std::vector<CaptureBackend*> backends;
   if (options.simulate) {
-    // The simulated gauge is built as the home folder's calibration describes it.
-    MeasureState calibration;
-    LoadCal(calibration, options.home / "VELDRAQX.INI");
+    // The station's simulated gauge: a scale, depth response, tilt and
+    // trapezoid of its own, which the home folder's calibration describes as
+    // well as a calibration finds them.
     SimulatedGaugeOptions gaugeOptions;
     gaugeOptions.realTime = options.simulatedRealTime;
-    gauge_ = std::make_unique<SimulatedGauge>(SimulatedSample{}, OpticsOf(calibration.ImgCalibration, 1),
-                                              gaugeOptions);
+    gauge_ = std::make_unique<SimulatedGauge>(UnderGauge(kSimulatedGaugeTruth, SimulatedSample{}),
+                                              TrueOptics(kSimulatedGaugeTruth, 1), gaugeOptions);
     backends.push_back(gauge_.get());
   } else {
     camera_ = std::make_unique<V4l2Backend>(CaptureMode{1280, 1024}, options.cameraFolder, options.cameraNode);
@@ -67,7 +67,7 @@ VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs
   frmVerify_->SetReportHook(stationReport);
   main_->SetCalibration(calibFrm_.get(), [this] { calibFrm_->ShowModal(); });
   main_->SetVerification(frmVerify_.get(), [this](bool slopePanel) { frmVerify_->ShowModal(slopePanel); });
-  if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, main_.get());
+  if (gauge_) panel_ = std::make_unique<SimulatedGaugePanel>(*gauge_, kSimulatedGaugeTruth, main_.get());
 }
 
 VeldraProgram::~VeldraProgram() {

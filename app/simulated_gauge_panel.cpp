@@ -28,8 +28,8 @@ QDoubleSpinBox* MillimetreBox(QWidget* parent, const char* name, double value, d
 
 }  // namespace
 
-SimulatedGaugePanel::SimulatedGaugePanel(SimulatedGauge& gauge, QWidget* parent)
-    : QWidget(parent, Qt::Tool), gauge_(gauge) {
+SimulatedGaugePanel::SimulatedGaugePanel(SimulatedGauge& gauge, const GaugeTruth& truth, QWidget* parent)
+    : QWidget(parent, Qt::Tool), gauge_(gauge), truth_(truth) {
   setObjectName("SimulatedGaugePanel");
   setWindowTitle("Simulated gauge");
   ShapeCombo = new QComboBox(this);
@@ -101,11 +101,7 @@ SimulatedSample SimulatedGaugePanel::Sample() const {
       s.shape = synth::ChannelShape::Round;
       break;
     case kFlatReference:
-      // A flat sample: a channel too narrow and shallow to be seen.
-      s.shape = synth::ChannelShape::Flat;
-      s.depthMm = 0;
-      s.widthMm = 0;
-      return s;
+      return FlatReferenceSample();
     default:
       s.shape = synth::ChannelShape::Trapezoid;
       break;
@@ -117,4 +113,4 @@ SimulatedSample SimulatedGaugePanel::Sample() const {
   return s;
 }
 
-void SimulatedGaugePanel::ApplySample() { gauge_.SetSample(Sample()); }
+void SimulatedGaugePanel::ApplySample() { gauge_.SetSample(UnderGauge(truth_, Sample())); }

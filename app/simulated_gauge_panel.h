@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "capture/simulated_optics.h"
+#include "capture/reference_samples.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,9 +17,11 @@ class SimulatedGauge;
 class SimulatedGaugePanel final : public QWidget {
   Q_OBJECT
 public:
-  SimulatedGaugePanel(SimulatedGauge& gauge, QWidget* parent = nullptr);
+  // The samples rest under the gauge `truth` describes (its surface row,
+  // tilt and depth response).
+  SimulatedGaugePanel(SimulatedGauge& gauge, const GaugeTruth& truth, QWidget* parent = nullptr);
 
-  // The sample the controls describe.
+  // The sample the controls describe, as it lies on the bench.
   SimulatedSample Sample() const;
   void ApplySample();
 
@@ -35,4 +37,5 @@ private:
   void ShapeChanged();
 
   SimulatedGauge& gauge_;
+  GaugeTruth truth_;
 };

@@ -283,7 +283,8 @@ TEST(SettingsCommand, ClosedWithTheCloseBoxWritesSettingsButNotTheReportText) {
   main.Settings1Click();
   const ProgramSettings written = LoadSettings(f.home / "VELDRAQX.INI");
   EXPECT_FALSE(written.ShowOpen);
-  EXPECT_NEAR(written.Level, 0.05 * 3600 / 25.4, 1e-9);  // ZFaktor 1, DFaktor 1 in the demo
+  const TImgCalibration& cal = f.program->Context().state.ImgCalibration;
+  EXPECT_NEAR(written.Level, 0.05 * cal.PixelPerInch / 25.4 / cal.ZFaktor / cal.DFaktor, 1e-9);
   EXPECT_FALSE(std::filesystem::exists(f.home / "PRLOGO.txt"));
   EXPECT_FALSE(main.OpenGroup->isVisibleTo(&main));
   // The field shows what was stored.

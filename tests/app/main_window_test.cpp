@@ -58,7 +58,7 @@ TEST(MainWindowStartup, DemoHomeShowsCaptionAndStationHidesDeviceEntries) {
   EXPECT_FALSE(main.Connect1->isVisible());
   EXPECT_TRUE(f.user.modalShown.empty());
   EXPECT_EQ(f.program->Context().cf_inifile, f.home / "VELDRAQX.INI");
-  EXPECT_EQ(f.program->Context().state.ImgCalibration.PixelPerInch, 3600);
+  EXPECT_EQ(f.program->Context().state.ImgCalibration.PixelPerInch, 3573);
   // Texts from the language file.
   EXPECT_EQ(main.Refreshbtn->toolTip(), "Live picture");
   EXPECT_EQ(main.JobIDLabel->text(), "JOB ID:");
@@ -230,7 +230,7 @@ TEST(MainWindowResults, WidthColourAndTextByLevelGrade) {
     EXPECT_EQ(TextColour(main.WidthResult) == QColor(Qt::red), c.red) << c.levelOK;
     EXPECT_EQ(main.WidthResult->text() == "- . - - -", c.dashes) << c.levelOK;
     if (!c.dashes) {
-      EXPECT_EQ(main.WidthResult->text(), "2.117") << c.levelOK;  // 300 px at 3600 per inch
+      EXPECT_EQ(main.WidthResult->text(), "2.133") << c.levelOK;  // 300 px at 3573 per inch
     }
   }
 }
