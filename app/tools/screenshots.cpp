@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cstdio>
@@ -33,7 +34,9 @@
 #include "calibration/calibration_window.h"
 #include "calibration/picture_box.h"
 #include "calibration/verification_window.h"
+#include "capture/reference_samples.h"
 #include "capture/simulated_gauge.h"
+#include "station/station_setup.h"
 #include "shell/startup.h"
 
 namespace {
@@ -86,13 +89,8 @@ void WaitForPictures(const PictureBox* box, int count) {
   }
 }
 
-SimulatedSample Channel(synth::ChannelShape shape, double depth, double width) {
-  SimulatedSample sample;
-  sample.shape = shape;
-  sample.depthMm = depth;
-  sample.widthMm = width;
-  return sample;
-}
+// A reference sample of the station, resting under the simulated gauge.
+SimulatedSample OnBench(const SimulatedSample& sample) { return UnderGauge(kSimulatedGaugeTruth, sample); }
 
 void Save(QWidget* widget, const std::filesystem::path& file) {
   QCoreApplication::processEvents();
@@ -181,7 +179,7 @@ int main(int argc, char** argv) {
   main.GroupBox1->hide();
 
   // The calibration window as a technician leaves it: the surface reference
-  // found on the flat sample, one capture of the calibration channel, the
+  // found on the flat sample, the captures of the calibration channel, the
   // certificate, and the four linearity channels. When the home folder has
   // no station file, one is made from a first look at the flat sample, as a
   // station is set up for its reference sample.
@@ -192,7 +190,7 @@ int main(int argc, char** argv) {
     std::ofstream(home / "VELDRAQXEICH.INI") << "[VELDRAQX]\nISEICH=" << kCalibrationStationCode << "\n";
   }
   user.duringModal = [&](QDialog*) {
-    gauge.SetSample(Channel(synth::ChannelShape::Flat, 0, 0));
+    gauge.SetSample(OnBench(FlatReferenceSample()));
     calibration.Refreshbtn->click();
     WaitForPictures(calibration.CALImg, 3);
     calibration.Maxbtn->click();
@@ -204,10 +202,33 @@ int main(int argc, char** argv) {
       calibration.Newbtn->click();
       calibration.Maxbtn->click();
     }
-    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 2.1, 3.0));
+    gauge.SetSample(OnBench(RectangularChannel(2.1, 3.0)));
     WaitForPictures(calibration.CALImg, 3);
-    main.Capturebtn->click();
-    PumpUntil([&] { return !calibration.CountHLabel->text().isEmpty(); });
+    // COUNTH captures of the calibration channel, averaged.
+    // with the gauge's key, as the technician takes them: a press and release
+    // after a result brings the live picture back, the next press scans.
+    TFrmPreview& camera = program.Camera();
+    for (int i = 1; i <= ReadStationSetup(StationFile(home)).COUNTH; ++i) {
+      if (camera.VideoStatus == 4) {
+        gauge.PressKey(true);
+        PumpUntil([&] { return camera.VideoStatus == 3; }, 5000);
+        gauge.PressKey(false);
+      }
+      PumpUntil([&] { return camera.VideoStatus == 2; }, 5000);
+      // The scan waits for the key's release inside its own event loop, so
+      // the release comes from an event too, once the capture has arrived.
+      const QString count = QStringLiteral("%1/").arg(i);
+      QTimer release;
+      release.setInterval(20);
+      QObject::connect(&release, &QTimer::timeout, [&] {
+        if (!calibration.CountHLabel->text().startsWith(count)) return;
+        gauge.PressKey(false);
+        release.stop();
+      });
+      gauge.PressKey(true);
+      release.start();
+      PumpUntil([&] { return !release.isActive() && camera.VideoStatus == 4; });
+    }
     Save(&calibration, out / "calibration.png");
     calibration.CreatePDFbtn->click();
     if (calibration.CalibratePages->currentIndex() == 2) {
@@ -219,7 +240,7 @@ int main(int argc, char** argv) {
     calibration.ClearGraphbtn->click();
     const double depths[] = {0.1, 0.2, 0.3, 0.4};
     for (int i = 0; i < 4; ++i) {
-      gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, depths[i], 1.2));
+      gauge.SetSample(OnBench(LinearityChannel(depths[i])));
       calibration.VRefreshbtn->click();
       WaitForPictures(calibration.CALImg, 3);
       main.Capturebtn->click();
@@ -234,7 +255,7 @@ int main(int argc, char** argv) {
   TFrmVerify& verification = program.Verification();
   user.duringModal = [&](QDialog*) {
     verification.SlopePanel->show();
-    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 0.52, 3.0));
+    gauge.SetSample(OnBench(RectangularChannel(0.52, 3.0)));
     for (int i = 1; i <= 3; ++i) {
       verification.Refreshbtn->click();
       PumpUntil([&] { return program.Camera().VideoStatus == 2; });
