@@ -11,33 +11,14 @@
 
 #include "imaging/profile_row.h"
 #include "imaging/tool_image.h"
+#include "tests/cli/vqx_run.h"
 #include "tests/temp_folder.h"
 
 namespace {
 
-struct VqxRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using VqxRun = VqxOutput;
 
-// Runs vqx with a time limit, so that a read that blocked fails the test
-// (exit code 124) instead of hanging the suite.
-VqxRun Vqx(const std::string& arguments, const TempFolder& folder) {
-  const std::string errFile = (folder / "stderr.txt").string();
-  const std::string command = "timeout 60 " + std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
-  VqxRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-  return run;
-}
+VqxRun Vqx(const std::string& arguments, const TempFolder& folder) { return RunVqx(arguments, folder); }
 
 int Count(const std::string& text, const std::string& what) {
   int n = 0;

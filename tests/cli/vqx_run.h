@@ -17,9 +17,11 @@ struct VqxOutput {
   std::string err;
 };
 
+// Runs vqx with a time limit, so that a read that blocked fails the test
+// (exit code 124) instead of hanging the suite.
 inline VqxOutput RunVqx(const std::string& arguments, const TempFolder& folder) {
   const std::string errFile = (folder / "stderr.txt").string();
-  const std::string command = std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
+  const std::string command = "timeout 60 " + std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
   VqxOutput run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
