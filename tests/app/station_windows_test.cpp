@@ -30,6 +30,7 @@
 #include "calibration/picture_box.h"
 #include "calibration/tolerance_shape.h"
 #include "calibration/verification_window.h"
+#include "capture/reference_samples.h"
 #include "capture/simulated_gauge.h"
 #include "imaging/scan_sequence.h"
 #include "measure/settings_file.h"
@@ -65,13 +66,8 @@ void WaitForPictures(const PictureBox* box, int count) {
   }
 }
 
-SimulatedSample Channel(synth::ChannelShape shape, double depth, double width) {
-  SimulatedSample sample;
-  sample.shape = shape;
-  sample.depthMm = depth;
-  sample.widthMm = width;
-  return sample;
-}
+// A reference sample of the station resting under the program's simulated gauge.
+SimulatedSample OnBench(const SimulatedSample& sample) { return UnderGauge(kSimulatedGaugeTruth, sample); }
 
 std::vector<std::filesystem::path> PdfFiles(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
@@ -122,7 +118,7 @@ TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationCertificateThenVerif
     EXPECT_LT(guide.green(), 60);
 
     // Max on the flat reference: without the station's values it cannot pass.
-    gauge.SetSample(Channel(synth::ChannelShape::Flat, 0, 0));
+    gauge.SetSample(OnBench(FlatReferenceSample()));
     ASSERT_NO_FATAL_FAILURE(WaitForPictures(w.CALImg, 2));
     w.Maxbtn->click();
     EXPECT_EQ(w.BRTolShape->State(), Indicator::Red);
@@ -145,7 +141,7 @@ TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationCertificateThenVerif
     EXPECT_EQ(f.user.messages.back(), "Calibration out of Tolerance or incomplete!");
 
     // A scan of the calibration channel goes to this window, not to the results.
-    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 2.1, 3.0));
+    gauge.SetSample(OnBench(RectangularChannel(2.1, 3.0)));
     ASSERT_NO_FATAL_FAILURE(WaitForPictures(w.CALImg, 2));
     const QString resultBefore = main.DepthResult->text();
     main.Capturebtn->click();
@@ -180,7 +176,7 @@ TEST(CalibrationWindow, LiveFrameSurfaceReferenceCalibrationCertificateThenVerif
   // The new calibration verified on the target channel 0.520 x 3.000.
   TFrmVerify& v = f.program->Verification();
   f.user.beforeModal = [&](QDialog*) {
-    gauge.SetSample(Channel(synth::ChannelShape::Trapezoid, 0.52, 3.0));
+    gauge.SetSample(OnBench(RectangularChannel(0.52, 3.0)));
     v.Refreshbtn->click();
     ASSERT_TRUE(PumpUntil([&] { return f.program->Camera().VideoStatus == 2; }));
     v.Capturebtn->click();
@@ -206,7 +202,7 @@ TEST(CalibrationWindow, LinearityPageTakesTheScanIntoGridAndChart) {
     EXPECT_EQ(Cell(w.VeryGrid, 0, 1), "Depth");
     EXPECT_EQ(Cell(w.VeryGrid, 1, 0), "0.100");
     EXPECT_EQ(Cell(w.VeryGrid, 4, 0), "0.400");
-    f.program->Gauge()->SetSample(Channel(synth::ChannelShape::Trapezoid, 0.1, 1.0));
+    f.program->Gauge()->SetSample(OnBench(LinearityChannel(0.1)));
     w.VRefreshbtn->click();
     EXPECT_EQ(f.program->Context().CALAktive, kToCalibration);
     ASSERT_NO_FATAL_FAILURE(WaitForPictures(w.CALImg, 2));
