@@ -216,5 +216,4 @@ private:
   VerificationDestination* verification_ = nullptr;
   std::function<void(bool)> showVerification_;
   std::function<void(int)> createPdf_;
-  int showMoreInfo_ = 0;
 };

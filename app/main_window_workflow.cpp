@@ -103,9 +103,8 @@ void TFrmMain::StartupSequence() {
   if (settings_) settings_->LoadReportLogoAtStartup(BrandLogo());
   // 9. Units, digits, display options, level and fibre.
   ApplyStartupSettings(settings);
-  showMoreInfo_ = settings.ShowMoreInfo;
   // 10. Material.
-  const int item = static_cast<int>(StartupMaterial(settings.Material));
+  const int item = static_cast<int>(MaterialFromIndex(settings.Material));
   matButtons->button(item)->setChecked(true);
   MatGrpClick(item);
   // 11.

@@ -16,11 +16,6 @@ std::filesystem::path& Folder() {
   return folder;
 }
 
-std::string& Last() {
-  static std::string last;
-  return last;
-}
-
 // One effect per sound, kept so that a playing sound is not cut off; the
 // application owns them, so they go before the audio system does.
 std::map<std::string, QPointer<QSoundEffect>>& Effects() {
@@ -33,7 +28,6 @@ std::map<std::string, QPointer<QSoundEffect>>& Effects() {
 void SetSoundFolder(const std::filesystem::path& programFolder) { Folder() = programFolder; }
 
 void PlayMySound(const std::string& SndName) {
-  Last() = SndName;
   const std::filesystem::path file = FindPathIgnoringCase(Folder(), SndName + ".wav");
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return;
@@ -44,5 +38,3 @@ void PlayMySound(const std::string& SndName) {
   }
   effect->play();
 }
-
-const std::string& LastSoundRequested() { return Last(); }

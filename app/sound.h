@@ -8,5 +8,3 @@
 
 void SetSoundFolder(const std::filesystem::path& programFolder);
 void PlayMySound(const std::string& SndName);
-// The name of the last sound asked for (for the tests of the windows).
-const std::string& LastSoundRequested();

@@ -36,5 +36,3 @@ FileStatus CopyOverSettingsFile(const std::filesystem::path& inUse, const std::f
   if (!read.ok) return read;
   return WriteFileAtomically(settingsFile, bytes);
 }
-
-Material StartupMaterial(int materialKey) { return MaterialFromIndex(materialKey); }

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "measure/material.h"
 #include "platform/file_status.h"
 
 // ISEICH in the station file must hold this code for the "Calibrate" entry
@@ -34,6 +33,3 @@ std::filesystem::path UseDeviceFile(const std::filesystem::path& home, const std
 // Copies the file in use over the settings file (nothing when both are the
 // same file); the settings file is replaced whole or not at all.
 FileStatus CopyOverSettingsFile(const std::filesystem::path& inUse, const std::filesystem::path& settingsFile);
-
-// MATERIAL 1 and 2 select themselves, any other value "Steel".
-Material StartupMaterial(int materialKey);

@@ -10,12 +10,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -30,6 +28,7 @@
 #include "app/program.h"
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
+#include "app/tools/pump_until.h"
 #include "app/user_dialogs.h"
 #include "calibration/calibration_window.h"
 #include "calibration/picture_box.h"
@@ -69,17 +68,6 @@ public:
   QString nextSaveName;  // the answer of the next save dialog; empty: cancelled
   void OpenUrl(const QUrl&) override {}
 };
-
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 30000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > milliseconds) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(1);
-  }
-  return true;
-}
 
 // Waits for `count` new pictures in `box` (the gauge's noise makes each differ).
 void WaitForPictures(const PictureBox* box, int count) {

@@ -20,7 +20,6 @@
 #include <QTimer>
 #include <QLabel>
 #include <QRadioButton>
-#include <QThread>
 #include <QToolButton>
 
 #include <benchmark/benchmark.h>
@@ -33,6 +32,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/tools/pump_until.h"
 #include "app/user_dialogs.h"
 #include "capture/simulated_gauge.h"
 
@@ -52,22 +52,15 @@ public:
 };
 
 std::filesystem::path Home() {
-  const std::filesystem::path home = std::filesystem::temp_directory_path() / "vqx_bench_app_home";
-  if (!std::filesystem::exists(home)) {
-    std::filesystem::copy(std::filesystem::path(VQX_SOURCE_DIR) / "data/demo", home,
+  // A fresh copy per run, so the demo home's calibration is the committed one.
+  static const std::filesystem::path home = [] {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vqx_bench_app_home";
+    std::filesystem::remove_all(folder);
+    std::filesystem::copy(std::filesystem::path(VQX_SOURCE_DIR) / "data/demo", folder,
                           std::filesystem::copy_options::recursive);
-  }
+    return folder;
+  }();
   return home;
-}
-
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 30000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > milliseconds) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
 }
 
 ProgramOptions Options(bool realTime) {

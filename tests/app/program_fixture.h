@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <deque>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <memory>
 
 #include "app/program.h"
+#include "app/tools/pump_until.h"
 #include "app/user_dialogs.h"
 #include "tests/temp_folder.h"
 
@@ -58,18 +57,6 @@ private:
     return name;
   }
 };
-
-// Runs the event loop until `done` holds or `milliseconds` passed.
-inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 30000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > milliseconds) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(1);
-  }
-  return true;
-}
 
 class ProgramFixture {
 public:

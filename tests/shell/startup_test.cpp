@@ -66,14 +66,6 @@ TEST(Startup, ChosenDeviceFileIsCopiedOverTheSettingsFile) {
   EXPECT_EQ(UseDeviceFile(home.Path(), "00099_VELDRAQX"), home / "00099_VELDRAQX.INI");
 }
 
-TEST(Startup, MaterialKey) {
-  EXPECT_EQ(StartupMaterial(3), Material::Steel);
-  EXPECT_EQ(StartupMaterial(-1), Material::Steel);
-  EXPECT_EQ(StartupMaterial(0), Material::Steel);
-  EXPECT_EQ(StartupMaterial(1), Material::SteelBevel);
-  EXPECT_EQ(StartupMaterial(2), Material::Pertinax);
-}
-
 TEST(LiveGuide, MainWindowScalesToTheNarrowerSideOfTheArea) {
   // 760 x 560: height / 1024 = 0.547 is not above width / 1280 = 0.594,
   // so the height decides.
