@@ -43,5 +43,5 @@ SimulatedSample FlatReferenceSample();
 // A rectangular channel of the given size: the calibration channel (CALD x
 // CALW) and the verification target.
 SimulatedSample RectangularChannel(double depthMm, double widthMm);
-// A linearity channel `depthMm` deep (D1..D4): rectangular, 1.5 mm wide.
+// A linearity channel `depthMm` deep (D1..D4): rectangular, 3 mm wide.
 SimulatedSample LinearityChannel(double depthMm);

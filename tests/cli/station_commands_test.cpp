@@ -41,14 +41,12 @@ std::size_t FilesIn(const std::filesystem::path& folder) {
   return n;
 }
 
-// The road measures the 0.2 and 0.3 mm linearity channels 0.02 .. 0.05 mm
-// deep (docs/accuracy.md), beyond the linearity check's 0.015 mm: the
-// technician takes them knowingly (--accept) and the linearisation table
-// corrects them.
+// The whole life of the simulated gauge, without any help: every linearity
+// point of the station lies within the check, so the certificate follows.
 TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   TempFolder home;
   const std::string h = home.Path().string();
-  const VqxOutput calibration = RunVqx("calibrate --simulate --home " + h + " --serial 42 --accept", home);
+  const VqxOutput calibration = RunVqx("calibrate --simulate --home " + h + " --serial 42", home);
   EXPECT_NE(calibration.err.find("VELDRAQXEICH.INI written for the simulated gauge"), std::string::npos)
       << calibration.err;
   EXPECT_EQ(calibration.exitCode, 0) << calibration.out << calibration.err;
@@ -73,8 +71,8 @@ TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   const std::vector<std::string> linearity = Steps(calibration.out, "linearity");
   ASSERT_EQ(linearity.size(), 4u);
   for (const std::string& line : linearity) {
-    EXPECT_TRUE(Has(line, "taken yes")) << line;
-    EXPECT_LT(std::abs(Field(line, "DIFF")), 0.1) << line;
+    EXPECT_TRUE(Has(line, "taken yes, sounds OK")) << line;
+    EXPECT_LT(std::abs(Field(line, "DIFF")), 0.015) << line;
   }
   const std::vector<std::string> certificate = Steps(calibration.out, "certificate");
   ASSERT_EQ(certificate.size(), 1u);
@@ -114,21 +112,39 @@ TEST(StationCommands, CalibrateThenVerifyTheSimulatedGauge) {
   EXPECT_TRUE(Has(ReadBytes(home / "VELDRAQX.INI"), "TD=520")) << ReadBytes(home / "VELDRAQX.INI");
 }
 
-TEST(StationCommands, ALinearityPointOutOfToleranceEndsTheCalibrationWithoutAccept) {
+// A station whose second linearity reference is a 0.2 mm channel, which the
+// road reads about 0.05 mm too deep on this gauge (docs/accuracy.md): without
+// --accept the point is refused and the calibration ends without a table or
+// certificate; with it the technician takes the point knowingly.
+TEST(StationCommands, ALinearityPointOutOfToleranceIsTakenOnlyWithAccept) {
+  const std::string station =
+      "[VELDRAQX]\r\nISEICH=5731\r\n[VELDRAQXCALSETUP]\r\nCALTOP=320\r\nCALB=122\r\nCALD=2100\r\n"
+      "CALW=3000\r\nCOUNTH=3\r\n[VELDRAQXSETUP]\r\nD1=100\r\nD2=200\r\nD3=400\r\nD4=600\r\n";
   TempFolder home;
+  WriteBytes(home / "VELDRAQXEICH.INI", station);
   const VqxOutput run = RunVqx("calibrate --simulate --home " + home.Path().string() + " --json", home);
   EXPECT_EQ(run.exitCode, 1);
   // D1 is taken; D2 (0.2 mm) is asked about, refused, and nothing follows it.
   EXPECT_TRUE(Has(run.out, "\"REF\":\"0.100\",\"Depth\":")) << run.out;
   EXPECT_TRUE(Has(run.out, "\"REF\":\"0.200\",\"Depth\":\"\",\"taken\":\"no\"")) << run.out;
   EXPECT_TRUE(Has(run.out, "trotzdem \u00fcbernehmen? -> No")) << run.out;
-  EXPECT_FALSE(Has(run.out, "\"REF\":\"0.300\"")) << run.out;
+  EXPECT_FALSE(Has(run.out, "\"REF\":\"0.400\"")) << run.out;
   // The calibration itself is saved, the table and the certificate are not.
   EXPECT_TRUE(Has(run.out, "\"step\":\"save\"")) << run.out;
   EXPECT_TRUE(Has(run.out, "\"certificate\":\"not written\"")) << run.out;
   EXPECT_TRUE(Has(ReadBytes(home / "VELDRAQX.INI"), "PixelPerInch="));
   EXPECT_FALSE(Has(ReadBytes(home / "VELDRAQX.INI"), "LUTX1="));
   EXPECT_EQ(FilesIn(home / "CALReports"), 0u);
+
+  const VqxOutput accepted = RunVqx("calibrate --simulate --home " + home.Path().string() + " --accept", home);
+  EXPECT_EQ(accepted.exitCode, 0) << accepted.out << accepted.err;
+  const std::vector<std::string> linearity = Steps(accepted.out, "linearity");
+  ASSERT_EQ(linearity.size(), 4u) << accepted.out;
+  EXPECT_TRUE(Has(linearity[1], "REF 0.200")) << linearity[1];
+  EXPECT_GE(std::abs(Field(linearity[1], "DIFF")), 0.015) << linearity[1];
+  EXPECT_TRUE(Has(linearity[1], "taken yes, sounds FAIL")) << linearity[1];
+  EXPECT_TRUE(Has(ReadBytes(home / "VELDRAQX.INI"), "LUTX1=")) << ReadBytes(home / "VELDRAQX.INI");
+  EXPECT_EQ(FilesIn(home / "CALReports"), 1u);
 }
 
 TEST(StationCommands, AGaugeWithTheNominalCalibrationFailsItsVerification) {
