@@ -226,9 +226,9 @@ int main(int argc, char** argv) {
 
     calibration.CalibratePages->setCurrentIndex(1);
     calibration.ClearGraphbtn->click();
-    const double depths[] = {0.1, 0.2, 0.3, 0.4};
+    // The station's own references, D1..D4 of its station file.
     for (int i = 0; i < 4; ++i) {
-      gauge.SetSample(OnBench(LinearityChannel(depths[i])));
+      gauge.SetSample(OnBench(LinearityChannel(calibration.Station().VerRef()[static_cast<std::size_t>(i)])));
       calibration.VRefreshbtn->click();
       WaitForPictures(calibration.CALImg, 3);
       main.Capturebtn->click();
