@@ -9,11 +9,5 @@
 #include "measure/records.h"
 
 inline GaugeOptics OpticsOf(const TImgCalibration& cal, std::uint32_t seed) {
-  GaugeOptics optics;
-  optics.pixelsPerInch = cal.PixelPerInch;
-  optics.zFactor = cal.ZFaktor;
-  optics.top = cal.top;
-  optics.trapez = cal.Trapez;
-  optics.seed = seed;
-  return optics;
+  return ScaledOptics(cal.PixelPerInch, cal.ZFaktor, cal.top, cal.Trapez, seed);
 }

@@ -10,13 +10,7 @@ constexpr double kLinearityWidthMm = 3.0;
 }  // namespace
 
 GaugeOptics TrueOptics(const GaugeTruth& gauge, std::uint32_t seed) {
-  GaugeOptics optics;
-  optics.pixelsPerInch = gauge.pixelsPerInch;
-  optics.zFactor = gauge.zFactor;
-  optics.top = gauge.top;
-  optics.trapez = gauge.trapez;
-  optics.seed = seed;
-  return optics;
+  return ScaledOptics(gauge.pixelsPerInch, gauge.zFactor, gauge.top, gauge.trapez, seed);
 }
 
 double SeenDepth(const GaugeTruth& gauge, double depthMm) {

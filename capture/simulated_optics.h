@@ -50,6 +50,18 @@ struct GaugeOptics {
   std::uint32_t seed = 1;
 };
 
+// Nominal optics with the given scale, depth factor, trapezoid reference row
+// and trapezoid, and the noise seed.
+inline GaugeOptics ScaledOptics(double pixelsPerInch, double zFactor, int top, double trapez, std::uint32_t seed) {
+  GaugeOptics optics;
+  optics.pixelsPerInch = pixelsPerInch;
+  optics.zFactor = zFactor;
+  optics.top = top;
+  optics.trapez = trapez;
+  optics.seed = seed;
+  return optics;
+}
+
 struct CameraSettings {
   std::uint32_t gain = 80;
   eShutterSpeedCMOS shutter = ssc200;

@@ -45,6 +45,12 @@ std::string Read(const std::filesystem::path& path) {
 
 QColor TextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
+// Refresh, then wait for the live picture (state 2) before the key is pressed.
+bool GoLive(ProgramFixture& f) {
+  f.program->Main().Refreshbtn->click();
+  return PumpUntil([&] { return f.program->Camera().VideoStatus == 2; });
+}
+
 TEST(MainWindowStartup, DemoHomeShowsCaptionAndStationHidesDeviceEntries) {
   ProgramFixture f;
   f.Start();
@@ -168,8 +174,7 @@ TEST(MainWindowMeasurement, SimulatedScanThroughTheWindowShowsTheSharedMeasureme
   f.Start();
   TFrmMain& main = f.program->Main();
   main.FormActivate();
-  main.Refreshbtn->click();
-  ASSERT_TRUE(PumpUntil([&] { return f.program->Camera().VideoStatus == 2; }));
+  ASSERT_TRUE(GoLive(f));
   main.Capturebtn->click();
   ASSERT_TRUE(PumpUntil([&] { return main.DepthResult->text() != "0.000"; })) << "no result";
   EXPECT_EQ(main.ScanProgress->value(), 100);
@@ -195,8 +200,7 @@ TEST(MainWindowMeasurement, CameraUnpluggedDuringAScanShowsMessageOneAndKeepsRun
   f.Start();
   TFrmMain& main = f.program->Main();
   main.FormActivate();
-  main.Refreshbtn->click();
-  ASSERT_TRUE(PumpUntil([&] { return f.program->Camera().VideoStatus == 2; }));
+  ASSERT_TRUE(GoLive(f));
   main.Capturebtn->click();
   ASSERT_TRUE(PumpUntil([&] { return main.ScanProgress->value() > 0; }));
   f.program->Gauge()->Unplug();
@@ -204,8 +208,7 @@ TEST(MainWindowMeasurement, CameraUnpluggedDuringAScanShowsMessageOneAndKeepsRun
   EXPECT_TRUE(f.user.messages[0].startsWith("No video device found!"));
   // Plugged in again, the live picture and a measurement work.
   f.program->Gauge()->PlugIn();
-  main.Refreshbtn->click();
-  ASSERT_TRUE(PumpUntil([&] { return f.program->Camera().VideoStatus == 2; }));
+  ASSERT_TRUE(GoLive(f));
   main.Capturebtn->click();
   EXPECT_TRUE(PumpUntil([&] { return main.DepthResult->text() != "0.000"; }));
 }
