@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QUrlQuery>
 
-#include "app/app_context.h"
 #include "app/artwork.h"
 #include "app/palette.h"
-#include "app/user_dialogs.h"
+#include "ui/app_context.h"
+#include "ui/user_dialogs.h"
 
 TAboutFrm::TAboutFrm(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
   setObjectName("AboutFrm");

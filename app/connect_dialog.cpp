@@ -4,9 +4,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/app_context.h"
 #include "app/artwork.h"
 #include "app/palette.h"
+#include "ui/app_context.h"
 
 TFrmConnect::TFrmConnect(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
   setObjectName("FrmConnect");

@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "app/program.h"
-#include "app/user_dialogs.h"
 #include "platform/version_info.h"
+#include "ui/user_dialogs.h"
 
 // The file version record of this program (see platform/version_info.h).
 extern const FileVersionRecord kProgramVersion;

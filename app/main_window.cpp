@@ -22,10 +22,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
 #include "app/artwork.h"
-#include "app/image_view.h"
 #include "app/palette.h"
+#include "ui/app_context.h"
+#include "ui/image_view.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "imaging/measurement.h"
 #include "imaging/scan_sequence.h"
 #include "measure/settings_file.h"
+#include "report/report_inputs.h"
 #include "shell/measurement_destinations.h"
-#include "station/report_inputs.h"
 
 class QAction;
 class QButtonGroup;

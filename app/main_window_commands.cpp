@@ -20,13 +20,9 @@
 #include <QToolButton>
 
 #include "app/about_dialog.h"
-#include "app/app_context.h"
-#include "app/bitmap_image.h"
 #include "app/help_window.h"
-#include "app/image_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "app/user_dialogs.h"
 #include "imaging/display_preparation.h"
 #include "imaging/jpeg_export.h"
 #include "imaging/result_overlay.h"
@@ -34,9 +30,13 @@
 #include "measure/units.h"
 #include "platform/file_names.h"
 #include "shell/series_record.h"
-#include "shell/startup.h"
 #include "shell/settings_logic.h"
+#include "shell/startup.h"
 #include "shell/view_zoom.h"
+#include "ui/app_context.h"
+#include "ui/bitmap_image.h"
+#include "ui/image_view.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -17,16 +17,11 @@
 #include <QComboBox>
 
 #include "app/about_dialog.h"
-#include "app/app_context.h"
 #include "app/artwork.h"
-#include "app/bitmap_image.h"
 #include "app/connect_dialog.h"
-#include "app/image_view.h"
 #include "app/main_window.h"
 #include "app/palette.h"
 #include "app/settings_dialog.h"
-#include "app/sound.h"
-#include "app/user_dialogs.h"
 #include "imaging/pixel_ops.h"
 #include "imaging/result_overlay.h"
 #include "imaging/tool_image.h"
@@ -38,6 +33,11 @@
 #include "shell/settings_logic.h"
 #include "shell/startup.h"
 #include "shell/view_zoom.h"
+#include "ui/app_context.h"
+#include "ui/bitmap_image.h"
+#include "ui/image_view.h"
+#include "ui/sound.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include "app/qt_event_loop.h"
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
-#include "app/sound.h"
-#include "app/user_dialogs.h"
 #include "calibration/calibration_window.h"
 #include "calibration/verification_window.h"
 #include "capture/reference_samples.h"
@@ -16,7 +14,9 @@
 #include "capture/v4l2_camera.h"
 #include "capture/video_capture.h"
 #include "measure/calibration_file.h"
-#include "station/report_composer.h"
+#include "report/report_composer.h"
+#include "ui/sound.h"
+#include "ui/user_dialogs.h"
 
 VeldraProgram::VeldraProgram(const ProgramOptions& options, UserDialogs& dialogs) {
   context_.HomeDir = options.home;

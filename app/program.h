@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
+#include "ui/app_context.h"
 
 class CaptureBackend;
 class QtEventLoop;

@@ -18,16 +18,16 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
 #include "app/artwork.h"
-#include "app/bitmap_image.h"
 #include "app/palette.h"
-#include "app/user_dialogs.h"
 #include "imaging/bmp_codec.h"
 #include "imaging/tool_image.h"
 #include "platform/atomic_file.h"
 #include "platform/file_names.h"
 #include "platform/file_search.h"
+#include "ui/app_context.h"
+#include "ui/bitmap_image.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "shell/settings_logic.h"
 
 class QButtonGroup;

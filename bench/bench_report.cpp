@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "imaging/jpeg_export.h"
-#include "station/report_composer.h"
+#include "report/report_composer.h"
 #include "synth/channel_generator.h"
 
 namespace {

@@ -19,13 +19,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
-#include "app/user_dialogs.h"
-#include "calibration/picture_box.h"
 #include "calibration/station_controls.h"
 #include "calibration/tolerance_shape.h"
 #include "imaging/scan_sequence.h"
 #include "station/station_setup.h"
+#include "ui/app_context.h"
+#include "ui/picture_box.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <memory>
 
 #include "calibration/window_station_panel.h"
+#include "report/report_inputs.h"
 #include "shell/measurement_destinations.h"
 #include "station/calibration_station.h"
-#include "station/report_inputs.h"
 
 class QAbstractButton;
 class QButtonGroup;

@@ -17,9 +17,9 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
-#include "app/user_dialogs.h"
 #include "calibration/calibration_window.h"
+#include "ui/app_context.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
-#include "app/user_dialogs.h"
-#include "calibration/picture_box.h"
 #include "calibration/station_controls.h"
 #include "calibration/tolerance_shape.h"
+#include "ui/app_context.h"
+#include "ui/picture_box.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "calibration/window_station_panel.h"
+#include "report/report_inputs.h"
 #include "shell/measurement_destinations.h"
-#include "station/report_inputs.h"
 #include "station/verification_station.h"
 
 class QButtonGroup;

@@ -2,10 +2,10 @@
 
 #include <QString>
 
-#include "app/app_context.h"
-#include "app/sound.h"
-#include "app/user_dialogs.h"
 #include "imaging/scan_sequence.h"
+#include "ui/app_context.h"
+#include "ui/sound.h"
+#include "ui/user_dialogs.h"
 
 WindowStationPanel::WindowStationPanel(AppContext& context, QWidget* window, TFrmPreview* camera, int destination,
                                        std::function<void(const std::string&)> showReport)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "capture/videology.h"
 
 struct CaptureMode {

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "capture/videology.h"
 #include "synth/channel_generator.h"
 #include "synth/light_section.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "capture/capture_device.h"
 #include "platform/event_loop.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "platform/file_status.h"
 
 // "vqx COMMAND: message" on err, control characters of the message escaped.

@@ -15,7 +15,7 @@
 #include "platform/file_names.h"
 #include "platform/language.h"
 #include "platform/text_decoding.h"
-#include "station/report_composer.h"
+#include "report/report_composer.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "cli/program_folder.h"
 #include "measure/settings_file.h"
 #include "platform/language.h"
+#include "report/report_composer.h"
 #include "shell/startup.h"
-#include "station/report_composer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // A colour as the platform writes it, $00BBGGRR: byte 0 red, byte 1 green,
 // byte 2 blue.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "platform/file_status.h"
 
 // The largest side and pixel count accepted, so that a damaged or hostile

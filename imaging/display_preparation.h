@@ -3,7 +3,7 @@
 // The pictures prepared before a channel is analysed and shown: rBild (the
 // display picture) and dBild (the working picture) from the captured iBild.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // Steel: contrast, the red channel (the mean of the darker frames) blended
 // with weight r into green and then into blue, sharpened and smoothed twice

@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 
 // Chooses per column, for the surface zone and the floor zone apart, the

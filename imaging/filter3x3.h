@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // Indexed [row offset + 1][column offset + 1].
 using TFilter = std::array<std::array<double, 3>, 3>;

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // rbmp := copy of frame 0; then, with count2 limited to 10 and to the frames
 // given and count1 to at least 0, every byte (the last row too) := the sum of

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 class FrameSeries {
 public:

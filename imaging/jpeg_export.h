@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "platform/file_status.h"
 
 constexpr int kJpegExportQuality = 75;

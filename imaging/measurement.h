@@ -3,7 +3,7 @@
 // The measurement step every front end shares: from the combined (or loaded)
 // image and its profile line to the channel record and the result texts.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/material.h"
 #include "measure/records.h"
 #include "measure/result_texts.h"

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // A rectangle of pixels: columns Left..Right-1, rows Top..Bottom-1.
 struct PixelRect {

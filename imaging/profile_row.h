@@ -4,7 +4,7 @@
 // carries line[x] as byte 0 = v & 0xFF, byte 1 = (v >> 8) & 0xFF,
 // byte 2 = (v >> 16) & 0xFF.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 
 // Writes line[0..min(width, 1281)-1] into the last row (entry 1280 only into

@@ -4,8 +4,8 @@
 // the 1280 x 1024 result picture that is shown, saved as JPEG, copied into the
 // snapshots and put into reports. Plain pixels, no window needed.
 
+#include "base/bitmap.h"
 #include "imaging/antialiased_line.h"
-#include "imaging/core/bitmap.h"
 #include "measure/records.h"
 
 namespace overlay_colors {

@@ -15,9 +15,9 @@
 #include <functional>
 #include <string>
 
-#include "imaging/core/bitmap.h"
-#include "measure/records.h"
+#include "base/bitmap.h"
 #include "capture/video_capture.h"
+#include "measure/records.h"
 #include "platform/event_loop.h"
 #include "platform/language.h"
 

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 #include "platform/file_status.h"
 

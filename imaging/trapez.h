@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // Columns 0..Width-2 of every row of dbmp from sbmp; column Width-1 keeps its
 // content. Returns false (nothing written) when sbmp is smaller than dbmp.

@@ -4,7 +4,7 @@
 // geometry of the creasing channel (surface and bottom lines, edges, flank
 // points, depth, width at the chosen level, shape models, opening angle).
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 
 // Clears Channel and fills it from aLine and the prepared image abmp (only

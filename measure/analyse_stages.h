@@ -3,7 +3,7 @@
 // Internal to the channel analysis: the working set of one AnalyseLine call
 // and its stages A to M, in the order AnalyseLine runs them.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 
 struct ChannelAnalysis {

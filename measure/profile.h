@@ -12,7 +12,7 @@
 #include <array>
 #include <span>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 
 using THistogram = std::array<int, 256>;

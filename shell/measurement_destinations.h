@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // Capture destinations.
 enum CaptureDestination { kToResults = 0, kToCalibration = 1, kToVerification = 2, kToSeries = 3 };

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "platform/file_status.h"
 
 // counter TAB depth TAB width TAB date-time CR LF; the date and time in

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 #include "measure/settings_file.h"
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 #include "station/linearity_table.h"
 #include "station/station_panel.h"

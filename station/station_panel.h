@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "station/report_names.h"
+#include "report/report_names.h"
 
 // Colour of a tolerance indicator: not evaluated, within or out of tolerance.
 enum class Indicator { White, Green, Red };

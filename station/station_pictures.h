@@ -4,7 +4,7 @@
 // frame of the surface reference with the fitted line, and the channel of
 // the last capture. The program owns one instance.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 struct StationPictures {
   Bitmap ImgBrightness;

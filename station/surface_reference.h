@@ -3,7 +3,7 @@
 // The flat reference sample of a calibration: its surface row at the image
 // centre, its brightness there and its orientation, and the tolerances.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/numbers.h"
 #include "station/station_setup.h"
 

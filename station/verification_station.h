@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 #include "station/station_panel.h"
 #include "station/station_pictures.h"

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 namespace synth {
 

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "synth/channel_generator.h"
 #include "synth/light_section.h"
 

@@ -23,20 +23,20 @@
 #include <functional>
 
 #include "app/about_dialog.h"
-#include "app/app_context.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/settings_dialog.h"
 #include "app/simulated_gauge_panel.h"
 #include "app/tools/pump_until.h"
-#include "app/user_dialogs.h"
 #include "calibration/calibration_window.h"
-#include "calibration/picture_box.h"
 #include "calibration/verification_window.h"
 #include "capture/reference_samples.h"
 #include "capture/simulated_gauge.h"
-#include "station/station_setup.h"
 #include "shell/startup.h"
+#include "station/station_setup.h"
+#include "ui/app_context.h"
+#include "ui/picture_box.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

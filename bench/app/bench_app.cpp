@@ -33,8 +33,8 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/tools/pump_until.h"
-#include "app/user_dialogs.h"
 #include "capture/simulated_gauge.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "imaging/bmp_codec.h"
-#include "station/report_artwork.h"
+#include "report/report_artwork.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

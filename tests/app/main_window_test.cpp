@@ -21,7 +21,6 @@
 #include "app/about_dialog.h"
 #include "app/connect_dialog.h"
 #include "app/help_window.h"
-#include "app/image_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "capture/simulated_gauge.h"
@@ -32,6 +31,7 @@
 #include "platform/atomic_file.h"
 #include "shell/startup.h"
 #include "tests/app/program_fixture.h"
+#include "ui/image_view.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "app/program.h"
 #include "app/tools/pump_until.h"
-#include "app/user_dialogs.h"
 #include "tests/temp_folder.h"
+#include "ui/user_dialogs.h"
 
 class ScriptedUser final : public UserDialogs {
 public:

@@ -24,10 +24,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/bitmap_image.h"
 #include "app/main_window.h"
 #include "calibration/calibration_window.h"
-#include "calibration/picture_box.h"
 #include "calibration/tolerance_shape.h"
 #include "calibration/verification_window.h"
 #include "capture/reference_samples.h"
@@ -38,6 +36,8 @@
 #include "platform/profile_file.h"
 #include "shell/startup.h"
 #include "tests/app/program_fixture.h"
+#include "ui/bitmap_image.h"
+#include "ui/picture_box.h"
 
 namespace {
 

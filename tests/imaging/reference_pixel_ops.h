@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
 
 namespace reference {

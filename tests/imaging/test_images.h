@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 namespace test_images {
 

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "station/report_composer.h"
+#include "report/report_composer.h"
 
 std::tm FixedReportTime();
 ReportEnvironment QuietEnvironment();

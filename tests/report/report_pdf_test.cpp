@@ -8,10 +8,10 @@
 #include "imaging/bmp_codec.h"
 #include "imaging/png_codec.h"
 #include "platform/atomic_file.h"
-#include "station/report_composer.h"
-#include "station/report_layouts.h"
-#include "tests/station/poppler_tools.h"
-#include "tests/station/report_fixture.h"
+#include "report/report_composer.h"
+#include "report/report_layouts.h"
+#include "tests/report/poppler_tools.h"
+#include "tests/report/report_fixture.h"
 #include "tests/temp_folder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // result rows, and the brand logo of the certificates. Drawn in code with
 // antialiased strokes, so they are the same on every build.
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 enum class ReportIcon { Depth, Width, Radius, FlankAngle, OpeningAngle, Level };
 

@@ -1,4 +1,4 @@
-#include "station/report_artwork.h"
+#include "report/report_artwork.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "calibration/picture_box.h"
+#include "ui/picture_box.h"
 
 #include <QPainter>
 
-#include "app/bitmap_image.h"
+#include "ui/bitmap_image.h"
 
 PictureBox::PictureBox(int width, int height, QWidget* parent) : QWidget(parent) { setFixedSize(width, height); }
 

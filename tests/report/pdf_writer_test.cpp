@@ -4,7 +4,7 @@
 
 #include "imaging/jpeg_export.h"
 #include "platform/pdf_writer.h"
-#include "tests/station/poppler_tools.h"
+#include "tests/report/poppler_tools.h"
 #include "tests/temp_folder.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "imaging/core/bitmap.h"
-#include "station/report_inputs.h"
+#include "base/bitmap.h"
+#include "report/report_inputs.h"
 
 // What a body draws on.
 class ReportPage {

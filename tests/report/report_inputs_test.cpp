@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/language.h"
-#include "station/report_inputs.h"
+#include "report/report_inputs.h"
 
 namespace {
 

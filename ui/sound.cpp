@@ -1,4 +1,4 @@
-#include "app/sound.h"
+#include "ui/sound.h"
 
 #include <QCoreApplication>
 #include <QPointer>

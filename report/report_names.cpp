@@ -1,4 +1,4 @@
-#include "station/report_names.h"
+#include "report/report_names.h"
 
 #include <cstdio>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "app/app_context.h"
+#include "ui/app_context.h"
 
-#include "app/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 bool AppContext::LoadLanguage(const std::string& name) {
   const FileStatus status = language.LoadLanguage(programFolder, name);

@@ -1,8 +1,8 @@
-#include "station/report_layouts.h"
+#include "report/report_layouts.h"
 
 #include "measure/mymath.h"
 #include "measure/numbers.h"
-#include "station/report_names.h"
+#include "report/report_names.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 
 #include <set>
 
-#include "station/report_font.h"
-#include "station/report_names.h"
-#include "tests/station/report_fixture.h"
+#include "report/report_font.h"
+#include "report/report_names.h"
+#include "tests/report/report_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "station/report_font.h"
+#include "report/report_font.h"
 
 #include "platform/ascii_case.h"
 #include "platform/font_lookup.h"

@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 // A view of `bitmap`; valid while the bitmap is neither resized nor destroyed.
 inline QImage BitmapView(const Bitmap& bitmap) {

@@ -1,4 +1,4 @@
-#include "tests/station/poppler_tools.h"
+#include "tests/report/poppler_tools.h"
 
 #include <cmath>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 
 class PictureBox final : public QWidget {
   Q_OBJECT

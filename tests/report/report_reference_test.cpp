@@ -3,7 +3,7 @@
 // renderer's antialiasing. The footer band is left out: it shows the path of
 // the temporary home folder.
 //
-// VQX_UPDATE_REPORT_REFERENCES=1 rewrites the references (tests/station/data);
+// VQX_UPDATE_REPORT_REFERENCES=1 rewrites the references (tests/report/data);
 // VQX_REPORT_DOCS=FOLDER also writes larger renders for the documentation.
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 
 #include "imaging/png_codec.h"
 #include "platform/atomic_file.h"
-#include "station/report_composer.h"
-#include "tests/station/poppler_tools.h"
-#include "tests/station/report_fixture.h"
+#include "report/report_composer.h"
+#include "tests/report/poppler_tools.h"
+#include "tests/report/report_fixture.h"
 #include "tests/temp_folder.h"
 
 namespace {
@@ -27,7 +27,7 @@ const char* const kNames[] = {"calibration_certificate", "measurement_report", "
                               "verification_report"};
 
 std::filesystem::path ReferencePath(int kind) {
-  return std::filesystem::path(VQX_SOURCE_DIR) / "tests" / "station" / "data" / (std::string(kNames[kind]) + ".png");
+  return std::filesystem::path(VQX_SOURCE_DIR) / "tests" / "report" / "data" / (std::string(kNames[kind]) + ".png");
 }
 
 ReportInputs InputsFor(int kind, const std::filesystem::path& home) {

@@ -10,8 +10,8 @@
 
 #include "platform/event_loop.h"
 #include "platform/file_status.h"
-#include "station/report_inputs.h"
-#include "station/report_names.h"
+#include "report/report_inputs.h"
+#include "report/report_names.h"
 
 // The document view of the calibration or verification window.
 class ReportDocumentView {

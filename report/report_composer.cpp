@@ -1,4 +1,4 @@
-#include "station/report_composer.h"
+#include "report/report_composer.h"
 
 #include <chrono>
 #include <system_error>
@@ -9,8 +9,8 @@
 #include "imaging/pixel_ops.h"
 #include "platform/file_names.h"
 #include "platform/pdf_writer.h"
-#include "station/report_font.h"
-#include "station/report_layouts.h"
+#include "report/report_font.h"
+#include "report/report_layouts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/station/report_fixture.h"
+#include "tests/report/report_fixture.h"
 
 #include "synth/channel_generator.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "imaging/core/bitmap.h"
+#include "base/bitmap.h"
 #include "measure/records.h"
-#include "station/report_artwork.h"
+#include "report/report_artwork.h"
 
 class LanguageStore;
 

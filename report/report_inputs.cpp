@@ -1,4 +1,4 @@
-#include "station/report_inputs.h"
+#include "report/report_inputs.h"
 
 #include "platform/language.h"
 
