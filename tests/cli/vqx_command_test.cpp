@@ -298,7 +298,7 @@ TEST(VqxCommand, ResultsThatCannotBeWrittenExitThree) {
   EXPECT_NE(full.err.find("cannot write the results"), std::string::npos) << full.err;
   // A reader that has gone: the pipe is closed before the scan ends.
   const std::string code = (folder / "code").string();
-  const std::string command = "( timeout 60 " + std::string(VQX_BINARY) + " scan --simulate 2>/dev/null; echo $? >" +
+  const std::string command = "( " + VqxTimeLimit() + std::string(VQX_BINARY) + " scan --simulate 2>/dev/null; echo $? >" +
                               code + " ) | true";
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(ReadBytes(code), "3\n");

@@ -17,11 +17,16 @@ struct VqxOutput {
   std::string err;
 };
 
+// The time limit of one vqx run: a guard against a run that hangs, not a
+// measure of speed, so it is wide enough for the sanitizer build on a slow
+// machine (a whole simulated verification takes over a minute there).
+inline std::string VqxTimeLimit() { return "timeout " + std::to_string(VQX_RUN_SECONDS) + " "; }
+
 // Runs vqx with a time limit, so that a read that blocked fails the test
 // (exit code 124) instead of hanging the suite.
 inline VqxOutput RunVqx(const std::string& arguments, const TempFolder& folder) {
   const std::string errFile = (folder / "stderr.txt").string();
-  const std::string command = "timeout 60 " + std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
+  const std::string command = VqxTimeLimit() + std::string(VQX_BINARY) + " " + arguments + " 2>" + errFile;
   VqxOutput run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
