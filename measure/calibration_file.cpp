@@ -69,7 +69,7 @@ void LoadCal(MeasureState& state, const std::filesystem::path& file) {
   GetSerial(state);
 }
 
-bool SaveCal(const MeasureState& state, const std::filesystem::path& file) {
+std::vector<ProfileEntry> CalEntries(const MeasureState& state) {
   const TImgCalibration& cal = state.ImgCalibration;
   auto flag = [](bool set) { return std::string(set ? "1" : "0"); };
   const std::pair<const char*, std::string> values[] = {
@@ -90,7 +90,11 @@ bool SaveCal(const MeasureState& state, const std::filesystem::path& file) {
   };
   std::vector<ProfileEntry> entries;
   for (const auto& [key, value] : values) entries.push_back({kCalSection, key, value});
-  return WriteProfileStrings(entries, file).ok;
+  return entries;
+}
+
+bool SaveCal(const MeasureState& state, const std::filesystem::path& file) {
+  return WriteProfileStrings(CalEntries(state), file).ok;
 }
 
 void LoadLUT(MeasureState& state, const std::filesystem::path& file) {

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <vector>
 #include <string_view>
 
 #include "measure/records.h"
+#include "platform/profile_file.h"
 
 // Fills state.ImgCalibration (all fields of the file; m, c, ZSlope and XSlope
 // stay) and state.SNEditText from `file`. Missing file or keys give the
@@ -18,6 +20,8 @@ void LoadCal(MeasureState& state, const std::filesystem::path& file);
 // each key replaced in place or added, and replaces the file once. Returns
 // false when the file cannot be read or written; it then stays as it was.
 bool SaveCal(const MeasureState& state, const std::filesystem::path& file);
+// The keys SaveCal writes, in its order, for a write of several files at once.
+std::vector<ProfileEntry> CalEntries(const MeasureState& state);
 
 // Fills LUTX[0..5] and LUTY[0..5] from keys "LUTX0".."LUTY5".
 void LoadLUT(MeasureState& state, const std::filesystem::path& file);

@@ -26,28 +26,6 @@ FileStatus TooLarge(const std::filesystem::path& path, const ReadRules& rules) {
                              ", the limit for a " + std::string(rules.kind.empty() ? "file" : rules.kind));
 }
 
-// A name no other writer uses at the same time: process id, a counter and a
-// random number, hidden beside the target so the rename stays on one file system.
-std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
-  static std::atomic<unsigned> counter{0};
-  static thread_local std::mt19937 random{std::random_device{}()};
-  std::string name = "." + path.filename().string() + ".tmp" + std::to_string(::getpid()) + "." +
-                     std::to_string(counter++) + "." + std::to_string(random() % 1000000);
-  return path.parent_path() / name;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 // Reads until `count` bytes are in `out` or the file ends; false on an error.
 bool ReadUpTo(int fd, std::string& out, std::size_t count) {
   char buffer[65536];
@@ -64,7 +42,51 @@ bool ReadUpTo(int fd, std::string& out, std::size_t count) {
   return true;
 }
 
-// Makes the rename itself durable; a failure here loses nothing, so it is not reported.
+}  // namespace
+
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
+  static std::atomic<unsigned> counter{0};
+  static thread_local std::mt19937 random{std::random_device{}()};
+  std::string name = "." + path.filename().string() + ".tmp" + std::to_string(::getpid()) + "." +
+                     std::to_string(counter++) + "." + std::to_string(random() % 1000000);
+  return path.parent_path() / name;
+}
+
+long TemporaryNameProcess(std::string_view name) {
+  // ".NAME.tmpPID.COUNTER.RANDOM"
+  if (name.size() < 2 || name[0] != '.') return 0;
+  const std::size_t tmp = name.rfind(".tmp");
+  if (tmp == std::string_view::npos || tmp == 0) return 0;
+  std::string_view rest = name.substr(tmp + 4);
+  long pid = 0;
+  int numbers = 0;
+  bool digit = false;
+  for (char c : rest) {
+    if (c >= '0' && c <= '9') {
+      if (numbers == 0 && pid < 100000000) pid = pid * 10 + (c - '0');
+      digit = true;
+    } else if (c == '.' && digit) {
+      ++numbers;
+      digit = false;
+    } else {
+      return 0;
+    }
+  }
+  return numbers == 2 && digit ? pid : 0;
+}
+
+bool WriteAllBytes(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
 void SyncFolder(const std::filesystem::path& folder) {
   int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -72,8 +94,6 @@ void SyncFolder(const std::filesystem::path& folder) {
   ::close(fd);
 }
 
-// The file a chain of symbolic links ends at (the path itself when it is no
-// link; the last name of the chain when it ends at nothing).
 bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& target, int& error) {
   target = path;
   for (int hop = 0; hop < 40; ++hop) {
@@ -96,7 +116,6 @@ bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& targe
   return false;
 }
 
-}  // namespace
 
 std::string NotARegularFile(unsigned mode) {
   if (S_ISREG(mode)) return {};
@@ -173,7 +192,7 @@ FileStatus WriteFileAtomically(const std::filesystem::path& path, std::string_vi
     // mode after them, as a change of owner may clear set-id bits.
     [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
   }
-  bool ok = WriteAll(fd, bytes) && (!hadFile || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
+  bool ok = WriteAllBytes(fd, bytes) && (!hadFile || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
   error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;

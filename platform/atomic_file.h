@@ -45,6 +45,26 @@ FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes,
 //   the process may set them.
 FileStatus WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// The file a chain of symbolic links at `path` ends at: `path` itself when it
+// is no link, the last name of the chain when that names nothing. False with
+// the system's error number (ELOOP for a circle) when the chain cannot be read.
+bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& target, int& error);
+
+// A name for a new temporary file beside `path` that no other writer uses at
+// the same time: "." + the name + ".tmp" + process id + "." + a counter + "."
+// + a random number.
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& path);
+
+// The process id in a temporary file name of TemporaryNameFor, or 0 when the
+// name is none of them.
+long TemporaryNameProcess(std::string_view name);
+
+// Writes every byte to the descriptor; false with errno set on a failure.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
+// Flushes a folder's entries to disk (a failure loses nothing and is ignored).
+void SyncFolder(const std::filesystem::path& folder);
+
 // The reason a file of this mode is no regular file ("it is a folder", ...),
 // or empty for a regular file.
 std::string NotARegularFile(unsigned mode);

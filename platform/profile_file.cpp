@@ -200,15 +200,9 @@ int ReadProfileInt(std::string_view section, std::string_view key, int fallback,
   return LeadingInteger(text);
 }
 
-FileStatus WriteProfileStrings(std::span<const ProfileEntry> entries, const std::filesystem::path& file) {
-  std::string bytes;
-  struct stat info {};
-  // A missing file is created; anything else at the path must be readable.
-  const bool exists = ::stat(file.c_str(), &info) == 0 || errno != ENOENT;
-  if (exists) {
-    if (FileStatus read = ReadProfileFile(file, bytes); !read.ok) return read;
-  }
-  std::string updated = bytes;
+FileStatus ApplyProfileEntries(std::string& text, std::span<const ProfileEntry> entries,
+                               const std::filesystem::path& file) {
+  std::string updated = text;
   for (const ProfileEntry& entry : entries) {
     std::optional<std::string> next = SetProfileValue(updated, entry.section, entry.key, entry.value);
     if (!next) {
@@ -218,6 +212,20 @@ FileStatus WriteProfileStrings(std::span<const ProfileEntry> entries, const std:
     }
     updated = std::move(*next);
   }
+  text = std::move(updated);
+  return FileStatus::Success();
+}
+
+FileStatus WriteProfileStrings(std::span<const ProfileEntry> entries, const std::filesystem::path& file) {
+  std::string bytes;
+  struct stat info {};
+  // A missing file is created; anything else at the path must be readable.
+  const bool exists = ::stat(file.c_str(), &info) == 0 || errno != ENOENT;
+  if (exists) {
+    if (FileStatus read = ReadProfileFile(file, bytes); !read.ok) return read;
+  }
+  std::string updated = bytes;
+  if (FileStatus applied = ApplyProfileEntries(updated, entries, file); !applied.ok) return applied;
   if (exists && updated == bytes) return FileStatus::Success();
   return WriteFileAtomically(file, updated);
 }

@@ -63,6 +63,12 @@ struct ProfileEntry {
   std::string value;
 };
 
+// Applies every entry, in order, to the text of a profile file as
+// WriteProfileString would; on a name or value that cannot be stored the text
+// stays as it was and the message names `file` and the key.
+FileStatus ApplyProfileEntries(std::string& text, std::span<const ProfileEntry> entries,
+                               const std::filesystem::path& file);
+
 // Writes every entry, in order, as WriteProfileString would, and replaces the
 // file once. On any failure (the file cannot be read or written, a name or
 // value cannot be stored) the file stays as it was, byte for byte, and the

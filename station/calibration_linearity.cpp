@@ -8,6 +8,7 @@
 #include "measure/numbers.h"
 #include "measure/units.h"
 #include "station/calibration_station.h"
+#include "station/profile_writes.h"
 #include "station/tolerance.h"
 
 namespace {
@@ -58,29 +59,34 @@ FileStatus CalibrationStation::SaveVerybtnClick() {
   const std::string serial = GetSerial();
   std::error_code ignored;
   std::filesystem::create_directories(DeviceFolder(home_), ignored);
-  return WriteLinearityFile(controls.VeryGrid, LinearityFile(home_, serial));
+  return WriteStationStep(home_, kStationWriter, [&](FileTransaction& step) {
+    step.Replace(LinearityFile(home_, serial), LinearityFileText(controls.VeryGrid));
+    return FileStatus::Success();
+  });
+}
+
+FileStatus CalibrationStation::WriteTables(const std::vector<ProfileEntry>& entries) {
+  std::error_code ignored;
+  std::filesystem::create_directories(DeviceFolder(home_), ignored);
+  const FileStatus written = WriteStationStep(home_, kStationWriter, [&](FileTransaction& step) {
+    FileStatus status = UpdateProfile(step, fileInUse_, entries);
+    return status.ok ? UpdateProfile(step, CurrentDeviceFile(), entries) : status;
+  });
+  LoadLUT(state_, fileInUse_);
+  panel_.PlayMySound(written.ok ? StationSound::OK : StationSound::FAIL);
+  if (!written.ok) panel_.ShowMessage("The linearisation table was not saved: " + written.message);
+  return written;
 }
 
 void CalibrationStation::ClearLUTBtnClick() {
   if (!panel_.AskYesNo("Delete LUT from INI file?", "")) return;
   ClearLUTInMemory(state_.ImgCalibration);
-  std::error_code ignored;
-  std::filesystem::create_directories(DeviceFolder(home_), ignored);
-  const bool inUse = ClearLUT(fileInUse_);
-  const bool cleared = ClearLUT(CurrentDeviceFile()) && inUse;
-  LoadLUT(state_, fileInUse_);
-  panel_.PlayMySound(cleared ? StationSound::OK : StationSound::FAIL);
+  WriteTables(ClearedLUTEntries());
 }
 
 bool CalibrationStation::SaveLUTbtnClick() {
   GetLUT(state_, controls.VeryGrid, calRef_.CALD);
-  std::error_code ignored;
-  std::filesystem::create_directories(DeviceFolder(home_), ignored);
-  const bool inUse = SaveLUT(state_.ImgCalibration, fileInUse_);
-  const bool saved = SaveLUT(state_.ImgCalibration, CurrentDeviceFile()) && inUse;
-  LoadLUT(state_, fileInUse_);
-  panel_.PlayMySound(saved ? StationSound::OK : StationSound::FAIL);
-  return saved;
+  return WriteTables(LUTEntries(state_.ImgCalibration)).ok;
 }
 
 void CalibrationStation::LoadLUTbtnClick() {

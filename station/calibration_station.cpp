@@ -197,9 +197,8 @@ void CalibrationStation::RejectCapture(const std::string& reason) {
   panel_.PlayMySound(StationSound::FAIL);
 }
 
-bool CalibrationStation::WriteSerialAndBrand(const std::filesystem::path& file, const std::string& serial) {
-  return WriteProfileEntries(file, {{kMainSection, "SERIAL", serial},
-                                    {kMainSection, "BRAND", std::to_string(controls.BrandGrp)}});
+std::vector<ProfileEntry> CalibrationStation::SerialAndBrandEntries(const std::string& serial) const {
+  return {{kMainSection, "SERIAL", serial}, {kMainSection, "BRAND", std::to_string(controls.BrandGrp)}};
 }
 
 bool CalibrationStation::SavebtnClick() {
@@ -209,7 +208,6 @@ bool CalibrationStation::SavebtnClick() {
   cal.Gain = controls.GainEdit;
   cal.Mirror = controls.Mirror;
   cal.Flip = controls.Flip;
-  bool written = SaveCal(state_, fileInUse_);
 
   const std::string serial = GetSerial();
   std::error_code error;
@@ -217,13 +215,21 @@ bool CalibrationStation::SavebtnClick() {
   const std::filesystem::path device = DeviceFile(home_, serial);
   const bool overwrite = !std::filesystem::exists(device, error) ||
                          panel_.AskYesNo("Calibration File exists!", "File exists - save anyway?");
-  if (overwrite) {
-    written = WriteSerialAndBrand(fileInUse_, serial) && written;
-    written = WriteSerialAndBrand(device, serial) && SaveCal(state_, device) && written;
-  }
-  if (!written) {
+  // The file in use and the device file change together or not at all.
+  const FileStatus written = WriteStationStep(home_, kStationWriter, [&](FileTransaction& step) {
+    std::vector<ProfileEntry> inUse = CalEntries(state_);
+    if (!overwrite) return UpdateProfile(step, fileInUse_, inUse);
+    const std::vector<ProfileEntry> serialAndBrand = SerialAndBrandEntries(serial);
+    inUse.insert(inUse.end(), serialAndBrand.begin(), serialAndBrand.end());
+    std::vector<ProfileEntry> deviceEntries = serialAndBrand;
+    const std::vector<ProfileEntry> calibration = CalEntries(state_);
+    deviceEntries.insert(deviceEntries.end(), calibration.begin(), calibration.end());
+    FileStatus status = UpdateProfile(step, fileInUse_, inUse);
+    return status.ok ? UpdateProfile(step, device, deviceEntries) : status;
+  });
+  if (!written.ok) {
     panel_.PlayMySound(StationSound::FAIL);
-    panel_.ShowMessage("The calibration could not be saved completely.");
+    panel_.ShowMessage("The calibration was not saved: " + written.message);
     return false;
   }
   panel_.PlayMySound(StationSound::OK);

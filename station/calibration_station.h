@@ -15,6 +15,7 @@
 
 #include "base/bitmap.h"
 #include "measure/records.h"
+#include "platform/profile_file.h"
 #include "station/linearity_table.h"
 #include "station/station_panel.h"
 #include "station/station_pictures.h"
@@ -133,7 +134,9 @@ private:
   void ResetAverage();
   void ClearResults();
   void RejectCapture(const std::string& reason);
-  bool WriteSerialAndBrand(const std::filesystem::path& file, const std::string& serial);
+  std::vector<ProfileEntry> SerialAndBrandEntries(const std::string& serial) const;
+  // The linearisation table into the file in use and the device file, as one step.
+  FileStatus WriteTables(const std::vector<ProfileEntry>& entries);
 
   MeasureState& state_;
   StationPictures& pictures_;

@@ -2,8 +2,6 @@
 
 #include "measure/numbers.h"
 #include "measure/units.h"
-#include "platform/atomic_file.h"
-#include "station/profile_writes.h"
 #include "station/station_setup.h"
 
 namespace {
@@ -25,24 +23,24 @@ void GetLUT(MeasureState& state, const VeryGridCells& aGrid, double calDepth) {
   cal.LUTY[5] = 0;
 }
 
-bool SaveLUT(const TImgCalibration& calibration, const std::filesystem::path& file) {
+std::vector<ProfileEntry> LUTEntries(const TImgCalibration& calibration) {
   std::vector<ProfileEntry> entries;
   for (int i = 0; i < 6; ++i) {
     const std::string index = std::to_string(i);
     entries.push_back({kCalSection, "LUTX" + index, FormatFixedWidth(calibration.LUTX[i], 5, 6)});
     entries.push_back({kCalSection, "LUTY" + index, FormatFixedWidth(calibration.LUTY[i], 5, 6)});
   }
-  return WriteProfileEntries(file, entries);
+  return entries;
 }
 
-bool ClearLUT(const std::filesystem::path& file) {
+std::vector<ProfileEntry> ClearedLUTEntries() {
   std::vector<ProfileEntry> entries;
   for (int i = 0; i < 8; ++i) {
     const std::string index = std::to_string(i);
     entries.push_back({kCalSection, "LUTX" + index, "0"});
     entries.push_back({kCalSection, "LUTY" + index, "0"});
   }
-  return WriteProfileEntries(file, entries);
+  return entries;
 }
 
 void ClearLUTInMemory(TImgCalibration& calibration) {
@@ -50,8 +48,8 @@ void ClearLUTInMemory(TImgCalibration& calibration) {
   calibration.LUTY.fill(0);
 }
 
-FileStatus WriteLinearityFile(const VeryGridCells& aGrid, const std::filesystem::path& file) {
+std::string LinearityFileText(const VeryGridCells& aGrid) {
   std::string text;
   for (const std::string& cell : aGrid[1]) text += cell + "\r\n";
-  return WriteFileAtomically(file, text);
+  return text;
 }

@@ -6,9 +6,10 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "measure/records.h"
-#include "platform/file_status.h"
+#include "platform/profile_file.h"
 
 // The linearity grid, [column][row]: column 0 the reference depths, column 1
 // the measured depths; row 0 the header, rows 1..5 the references D1..D5.
@@ -19,11 +20,11 @@ using VeryGridCells = std::array<std::array<std::string, 6>, 2>;
 // pixels; LUTX[5] := calDepth (the calibration depth in millimetres), LUTY[5] := 0.
 void GetLUT(MeasureState& state, const VeryGridCells& aGrid, double calDepth);
 
-// "LUTX0".."LUTY5" of section "VELDRAQXCAL" with five decimals.
-bool SaveLUT(const TImgCalibration& calibration, const std::filesystem::path& file);
-// "0" into "LUTX0".."LUTY7".
-bool ClearLUT(const std::filesystem::path& file);
+// The keys "LUTX0".."LUTY5" of section "VELDRAQXCAL" with five decimals.
+std::vector<ProfileEntry> LUTEntries(const TImgCalibration& calibration);
+// "0" for "LUTX0".."LUTY7".
+std::vector<ProfileEntry> ClearedLUTEntries();
 void ClearLUTInMemory(TImgCalibration& calibration);
 
-// Column 1 of the grid rows 0..5, one line each ending in CR LF.
-FileStatus WriteLinearityFile(const VeryGridCells& aGrid, const std::filesystem::path& file);
+// The linearity file: column 1 of the grid rows 0..5, one line each ending in CR LF.
+std::string LinearityFileText(const VeryGridCells& aGrid);

@@ -1,13 +1,32 @@
 #pragma once
 
-// Every profile-file write of the calibration station goes through here, so
-// that a group of keys that belongs together is written as one update.
+// Every file write of the calibration station goes through here. The files
+// of one step (a button of the station windows: Save, the LUT buttons, the
+// linearity file, a verification's factors) are written as one transaction of
+// the home folder under its lock: after a crash or a failed write they hold
+// all their old or all their new contents.
 
 #include <filesystem>
-#include <string>
+#include <functional>
+#include <string_view>
 #include <vector>
 
+#include "platform/file_transaction.h"
 #include "platform/profile_file.h"
+
+// The station as named in the lock file, so that a second writer is told who
+// holds the lock.
+inline constexpr std::string_view kStationWriter = "the calibration station";
+
+// Runs `fill` on a new transaction of `home` and commits what it collected.
+// The first failure (the lock, a read, a check, a write) stops the step; the
+// message names the file and the reason.
+FileStatus WriteStationStep(const std::filesystem::path& home, std::string_view who,
+                            const std::function<FileStatus(FileTransaction&)>& fill);
+
+// Sets the keys in `file` as part of `step` (other keys and sections stay).
+FileStatus UpdateProfile(FileTransaction& step, const std::filesystem::path& file,
+                         const std::vector<ProfileEntry>& entries);
 
 // Writes the entries in their order into `file` (created when missing; other
 // keys and sections stay), replacing the file once: it holds either all old
