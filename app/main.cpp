@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +37,9 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // A file-size limit (ulimit -f) makes a write fail with EFBIG, which the
+  // writers report and clean up after, instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);

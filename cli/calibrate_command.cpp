@@ -71,19 +71,25 @@ public:
         station_(setup_.state, pictures_, panel_, home, fileInUse_),
         simulated_(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed)),
         output_(json, out) {
-    LoadStationState(fileInUse_, setup_.state);
+    loaded_ = LoadStationState(fileInUse_, setup_.state);
     station_.controls.SNEdit = serial >= 0 ? std::to_string(serial) : setup_.state.SNEditText;
   }
 
   // The whole calibration; the exit code of the command.
   int Run(std::FILE* err) {
+    // A refused calibration in use is replaced by the new one; it is named.
+    if (!loaded_.ok) std::fprintf(err, "vqx calibrate: %s\n", loaded_.message.c_str());
     Setup();
     Refresh();
     Max();
     const bool scanned = CalibrationCaptures() && LinearityCaptures();
-    const bool saved = scanned && Save();
+    // The calibration, its table and the linearity file are one commit: a
+    // kill or a failed write leaves all of them old or all of them new.
+    if (scanned) station_.BeginStep();
+    bool saved = scanned && Save();
     const bool linearityComplete = station_.Chart().channel.size() == 4;
-    const bool tableSaved = Linearisation(saved, linearityComplete);
+    bool tableSaved = Linearisation(saved, linearityComplete);
+    if (scanned && !Commit()) saved = tableSaved = false;
     const bool certificate = Certificate(tableSaved);
     Summary(certificate);
     if (!scanned) {
@@ -202,6 +208,16 @@ private:
     return saved;
   }
 
+  // Writes what Save and Linearisation prepared, as one step.
+  bool Commit() {
+    const FileStatus committed = station_.CommitStep();
+    output_.BeginStep("commit");
+    output_.Text("committed", committed.ok ? "yes" : "no");
+    if (!committed.ok) output_.Text("error", committed.message);
+    output_.EndStep();
+    return committed.ok;
+  }
+
   // The linearisation table and the linearity file, after a saved
   // calibration with all four points.
   bool Linearisation(bool saved, bool linearityComplete) {
@@ -255,6 +271,7 @@ private:
 
   std::filesystem::path home_;
   std::filesystem::path fileInUse_;
+  FileStatus loaded_;
   const LanguageStore& language_;
   MeasurementSetup setup_;
   StationPictures pictures_;

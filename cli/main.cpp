@@ -26,6 +26,9 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   // A closed pipe is a write error the commands report (exit 3), not a silent end.
   std::signal(SIGPIPE, SIG_IGN);
+  // A file-size limit (ulimit -f) makes a write fail with EFBIG, which the
+  // writers report and clean up after, instead of ending the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;

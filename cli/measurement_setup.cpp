@@ -50,15 +50,12 @@ bool PrepareSetup(const ParsedArguments& args, MeasurementSetup& setup, std::str
       exitCode = 3;
       return false;
     }
-    LoadCal(setup.state, *cal);
-    settings = LoadSettings(*cal);
-    if (!(setup.state.ImgCalibration.PixelPerInch > 0)) {
-      error = "the calibration of \"" + *cal + "\" has no scale (PixelPerInch " +
-              std::to_string(static_cast<long long>(setup.state.ImgCalibration.PixelPerInch)) +
-              "): results cannot be given in units";
+    if (const FileStatus loaded = LoadCal(setup.state, *cal); !loaded.ok) {
+      error = loaded.message;
       exitCode = 3;
       return false;
     }
+    settings = LoadSettings(*cal);
   }
   exitCode = 2;
   ApplySettings(settings, setup.state);

@@ -58,11 +58,12 @@ std::filesystem::path StationHome(const ParsedArguments& parsed) {
   return std::filesystem::current_path(ignored);
 }
 
-void LoadStationState(const std::filesystem::path& fileInUse, MeasureState& state) {
-  LoadCal(state, fileInUse);
+FileStatus LoadStationState(const std::filesystem::path& fileInUse, MeasureState& state) {
+  const FileStatus loaded = LoadCal(state, fileInUse);
   ApplySettings(LoadSettings(fileInUse), state);
   state.Units = kMillimetresPerInch;
   state.Digits = 3;
+  return loaded;
 }
 
 bool LoadStationLanguage(LanguageStore& language, std::string& error) {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <filesystem>
+
+#include "platform/file_status.h"
 #include <string>
 
 #include "capture/reference_samples.h"
@@ -47,8 +49,9 @@ private:
 std::filesystem::path StationHome(const ParsedArguments& parsed);
 
 // The calibration and settings of the file in use as the station windows
-// show them: millimetres with three decimals.
-void LoadStationState(const std::filesystem::path& fileInUse, MeasureState& state);
+// show them: millimetres with three decimals. A calibration that is refused
+// (an implausible value) leaves the state's calibration and says why.
+FileStatus LoadStationState(const std::filesystem::path& fileInUse, MeasureState& state);
 
 // The English messages of the program folder; false with the reason.
 bool LoadStationLanguage(LanguageStore& language, std::string& error);

@@ -65,13 +65,18 @@ public:
         station_(setup_.state, pictures_, panel_, home / kSettingsFileName),
         simulated_(kSimulatedGaugeTruth, seed),
         output_(json, out) {
-    LoadStationState(home / kSettingsFileName, setup_.state);
+    loaded_ = LoadStationState(home / kSettingsFileName, setup_.state);
     serial_ = GetSerial(setup_.state);
   }
 
   // `captures` of the target (the edits, or the depth and width given); the
   // exit code of the command.
   int Run(int captures, std::optional<double> depth, std::optional<double> width, std::FILE* err) {
+    // A gauge is never verified with a calibration that was refused.
+    if (!loaded_.ok) {
+      std::fprintf(err, "vqx verify: %s\n", loaded_.message.c_str());
+      return 3;
+    }
     Activate(depth, width);
     station_.RefreshbtnClick();
     const bool scanned = Captures(captures);
@@ -152,6 +157,7 @@ private:
   }
 
   std::filesystem::path home_;
+  FileStatus loaded_;
   const LanguageStore& language_;
   MeasurementSetup setup_;
   StationPictures pictures_;

@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "measure/plausible_values.h"
 #include "measure/units.h"
+#include "platform/file_transaction.h"
 #include "platform/profile_file.h"
 
 namespace {
@@ -14,59 +16,88 @@ constexpr const char* kMainSection = "VELDRAQX";
 constexpr std::size_t kRealText = 255;   // reals are read up to 254 characters
 constexpr std::size_t kTableText = 30;   // table entries up to 29
 constexpr std::size_t kSerialText = 15;  // the serial number up to 14
-constexpr double kMinimumFactor = 1e-6;
 
-int CalInt(const char* key, int fallback, const std::filesystem::path& file) {
-  return ReadProfileInt(kCalSection, key, fallback, file);
+int CalInt(const ProfileSnapshot& file, const char* key, int fallback) { return file.Int(kCalSection, key, fallback); }
+
+double SnapshotReal(const ProfileSnapshot& file, std::string_view section, std::string_view key,
+                    std::string_view fallback, std::size_t size) {
+  double value = 0;
+  if (!ParseDecimal(file.String(section, key, fallback, size), value)) return 0;
+  return value;
 }
 
-double CalReal(const char* key, const char* fallback, const std::filesystem::path& file) {
-  return ReadProfileReal(kCalSection, key, fallback, kRealText, file);
+double CalReal(const ProfileSnapshot& file, const char* key, const char* fallback) {
+  return SnapshotReal(file, kCalSection, key, fallback, kRealText);
 }
 
 // Correction factors outside [0.9, 1.1] are taken as 1; the bounds are accepted.
-double CorrectionFactor(const char* key, const char* fallback, const std::filesystem::path& file) {
-  double value = CalReal(key, fallback, file);
+double CorrectionFactor(const ProfileSnapshot& file, const char* key, const char* fallback) {
+  double value = CalReal(file, key, fallback);
   return (value < 0.9 || value > 1.1) ? 1.0 : value;
 }
 
-double AtLeastMinimum(double value) { return value < kMinimumFactor ? 1.0 : value; }
+void LoadLUTFrom(const ProfileSnapshot& file, TImgCalibration& cal) {
+  for (int i = 0; i < 6; ++i) {
+    std::string index = std::to_string(i);
+    cal.LUTX[i] = SnapshotReal(file, kCalSection, "LUTX" + index, "0", kTableText);
+    cal.LUTY[i] = SnapshotReal(file, kCalSection, "LUTY" + index, "0", kTableText);
+  }
+}
+
 
 }  // namespace
 
 double ReadProfileReal(std::string_view section, std::string_view key, std::string_view fallback, std::size_t size,
                        const std::filesystem::path& file) {
-  double value = 0;
-  if (!ParseDecimal(ReadProfileString(section, key, fallback, size, file), value)) return 0;
-  return value;
+  return SnapshotReal(ProfileSnapshot(file), section, key, fallback, size);
 }
 
-void LoadCal(MeasureState& state, const std::filesystem::path& file) {
-  TImgCalibration& cal = state.ImgCalibration;
-  cal.CalVer = CalInt("CALVER", 0, file);
-  cal.top = CalInt("TOP", 300, file);
-  cal.Shutter = CalInt("SHUTTER", 4, file);
-  cal.Gain = CalInt("GAIN", 80, file);
-  cal.Mirror = CalInt("MIRROR", 0, file) != 0;
-  cal.Flip = CalInt("FLIP", 0, file) != 0;
-  cal.PixelPerInch = CalInt("PixelPerInch", 3600, file);
-  cal.angle = CalInt("ANGLE", 0, file) / 100.0;
-  cal.ZFaktor = AtLeastMinimum(CalReal("ZFaktor", "1", file));
-  cal.RFaktor = AtLeastMinimum(CalReal("RFaktor", "1", file));
+FileStatus LoadCal(MeasureState& state, const std::filesystem::path& file) {
+  // A save that a crash interrupted is finished first (a damaged journal is
+  // named by the next save, which refuses to write over it).
+  if (!file.empty()) FinishInterruptedStep(file.parent_path().empty() ? "." : file.parent_path());
+  // One read of the file for all keys: a save by another program in the
+  // meantime can never mix two calibrations.
+  const ProfileSnapshot snapshot(file);
+  // Each value is checked against what a gauge can be before it replaces
+  // anything: a refused file leaves the last good calibration in place.
+  FileStatus plausible = FileStatus::Success();
+  auto checked = [&](const char* key, double value) {
+    if (plausible.ok) plausible = CheckPlausible(file, kCalSection, key, value);
+    return value;
+  };
+  TImgCalibration cal = state.ImgCalibration;
+  cal.CalVer = static_cast<int>(checked("CALVER", CalInt(snapshot, "CALVER", 0)));
+  cal.top = static_cast<int>(checked("TOP", CalInt(snapshot, "TOP", 300)));
+  cal.Shutter = static_cast<int>(checked("SHUTTER", CalInt(snapshot, "SHUTTER", 4)));
+  cal.Gain = static_cast<int>(checked("GAIN", CalInt(snapshot, "GAIN", 80)));
+  cal.Mirror = CalInt(snapshot, "MIRROR", 0) != 0;
+  cal.Flip = CalInt(snapshot, "FLIP", 0) != 0;
+  cal.PixelPerInch = checked("PixelPerInch", CalInt(snapshot, "PixelPerInch", 3600));
+  cal.angle = checked("ANGLE", CalInt(snapshot, "ANGLE", 0)) / 100.0;
+  cal.ZFaktor = checked("ZFaktor", CalReal(snapshot, "ZFaktor", "1"));
+  cal.RFaktor = checked("RFaktor", CalReal(snapshot, "RFaktor", "1"));
   if (cal.CalVer != 0) {
     cal.PWFaktor = cal.WFaktor = cal.DFaktor = cal.WVFaktor = cal.DVFaktor = 1;
   } else {
-    cal.WFaktor = CorrectionFactor("WFaktor", "0.9750", file);
-    cal.PWFaktor = CorrectionFactor("PWFaktor", "0.9750", file);
-    cal.WVFaktor = CorrectionFactor("WVFaktor", "0.9388", file);
-    cal.DFaktor = CorrectionFactor("DFaktor", "0.954", file);
-    cal.DVFaktor = CorrectionFactor("DVFaktor", "0.9326", file);
+    cal.WFaktor = CorrectionFactor(snapshot, "WFaktor", "0.9750");
+    cal.PWFaktor = CorrectionFactor(snapshot, "PWFaktor", "0.9750");
+    cal.WVFaktor = CorrectionFactor(snapshot, "WVFaktor", "0.9388");
+    cal.DFaktor = CorrectionFactor(snapshot, "DFaktor", "0.954");
+    cal.DVFaktor = CorrectionFactor(snapshot, "DVFaktor", "0.9326");
   }
-  cal.Trapez = CalReal("Trapez", "0", file);
+  cal.Trapez = checked("Trapez", CalReal(snapshot, "Trapez", "0"));
   if (cal.Trapez == 0) cal.Trapez = -0.3;
-  LoadLUT(state, file);
-  state.SNEditText = ReadProfileString(kMainSection, "SERIAL", "00000", kSerialText, file);
+  LoadLUTFrom(snapshot, cal);
+  for (int i = 0; i < 6; ++i) {
+    checked(("LUTX" + std::to_string(i)).c_str(), cal.LUTX[i]);
+    checked(("LUTY" + std::to_string(i)).c_str(), cal.LUTY[i]);
+  }
+  if (!plausible.ok) return plausible;
+  state.ImgCalibration = cal;
+  state.SNEditText = snapshot.String(kMainSection, "SERIAL", "00000", kSerialText);
   GetSerial(state);
+  return FileStatus::Success();
 }
 
 std::vector<ProfileEntry> CalEntries(const MeasureState& state) {
@@ -98,10 +129,5 @@ bool SaveCal(const MeasureState& state, const std::filesystem::path& file) {
 }
 
 void LoadLUT(MeasureState& state, const std::filesystem::path& file) {
-  TImgCalibration& cal = state.ImgCalibration;
-  for (int i = 0; i < 6; ++i) {
-    std::string index = std::to_string(i);
-    cal.LUTX[i] = ReadProfileReal(kCalSection, ("LUTX" + index).c_str(), "0", kTableText, file);
-    cal.LUTY[i] = ReadProfileReal(kCalSection, ("LUTY" + index).c_str(), "0", kTableText, file);
-  }
+  LoadLUTFrom(ProfileSnapshot(file), state.ImgCalibration);
 }

@@ -12,9 +12,12 @@
 #include "platform/profile_file.h"
 
 // Fills state.ImgCalibration (all fields of the file; m, c, ZSlope and XSlope
-// stay) and state.SNEditText from `file`. Missing file or keys give the
-// defaults of an uncalibrated gauge; values out of range are replaced.
-void LoadCal(MeasureState& state, const std::filesystem::path& file);
+// stay) and state.SNEditText from `file`, read once. Missing file or keys give
+// the defaults of an uncalibrated gauge; correction factors outside [0.9, 1.1]
+// are taken as 1. A value outside what a gauge can be (measure/
+// plausible_values.h) refuses the whole file: the state stays as it was and
+// the message names the file, the key and the range.
+FileStatus LoadCal(MeasureState& state, const std::filesystem::path& file);
 
 // Writes the fields the calibration window changes, in their fixed order,
 // each key replaced in place or added, and replaces the file once. Returns

@@ -87,9 +87,25 @@ HomeLock::~HomeLock() {
   ::close(fd_);
 }
 
+void RemoveTemporariesOfEndedWriters(const std::filesystem::path& home) {
+  // The home folder and its folders (device files, reports); a writer that
+  // still runs keeps its temporary file.
+  std::error_code error;
+  std::vector<std::filesystem::path> folders{home};
+  for (const auto& entry : std::filesystem::directory_iterator(home, error)) {
+    if (entry.is_directory(error) && !entry.is_symlink(error)) folders.push_back(entry.path());
+  }
+  for (const auto& folder : folders) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+      const long pid = TemporaryNameProcess(entry.path().filename().string());
+      if (pid != 0 && pid != ::getpid() && !ProcessRunning(pid)) std::filesystem::remove(entry.path(), error);
+    }
+  }
+}
+
 FileStatus RecoverInterruptedSteps(const std::filesystem::path& home) {
   const std::filesystem::path journal = home / kJournalName;
-  std::set<std::filesystem::path> folders{home, home / "VELDRAQXINI"};
+  std::set<std::filesystem::path> folders{home};
   std::error_code error;
   if (std::filesystem::exists(journal, error)) {
     std::string text;
@@ -109,7 +125,11 @@ FileStatus RecoverInterruptedSteps(const std::filesystem::path& home) {
         end = true;
         break;
       } else if (std::size_t tab = line.find('\t'); tab != std::string::npos) {
-        moves.emplace_back(home / line.substr(0, tab), home / line.substr(tab + 1));
+        const std::filesystem::path from = std::filesystem::path(line.substr(0, tab)).lexically_normal();
+        const std::filesystem::path to = std::filesystem::path(line.substr(tab + 1)).lexically_normal();
+        // Only names inside the home folder, as Commit writes them.
+        if (from.is_absolute() || to.is_absolute() || *from.begin() == ".." || *to.begin() == "..") break;
+        moves.emplace_back(home / from, home / to);
       }
     }
     if (!header || !end) {
@@ -128,14 +148,19 @@ FileStatus RecoverInterruptedSteps(const std::filesystem::path& home) {
     if (::unlink(journal.c_str()) != 0) return SystemFailure("Cannot remove", journal, errno);
     SyncFolder(home);
   }
-  // Temporary files of writers that ended before their rename.
-  for (const auto& folder : folders) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-      const long pid = TemporaryNameProcess(entry.path().filename().string());
-      if (pid != 0 && pid != ::getpid() && !ProcessRunning(pid)) std::filesystem::remove(entry.path(), error);
-    }
-  }
+  RemoveTemporariesOfEndedWriters(home);
   return FileStatus::Success();
+}
+
+FileStatus FinishInterruptedStep(const std::filesystem::path& home, double waitSeconds) {
+  std::error_code error;
+  if (!std::filesystem::exists(home / kJournalName, error)) {
+    RemoveTemporariesOfEndedWriters(home);
+    return FileStatus::Success();
+  }
+  std::unique_ptr<HomeLock> lock;
+  if (FileStatus locked = HomeLock::Acquire(home, "a reader", waitSeconds, lock); !locked.ok) return locked;
+  return RecoverInterruptedSteps(home);
 }
 
 FileTransaction::FileTransaction(std::filesystem::path home, std::unique_ptr<HomeLock> lock)

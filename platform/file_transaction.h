@@ -51,6 +51,16 @@ private:
 // caller holds the home lock. The message names what could not be finished.
 FileStatus RecoverInterruptedSteps(const std::filesystem::path& home);
 
+// Removes the temporary files that writers which have ended left in `home`
+// and its folders (a writer that still runs keeps its own).
+void RemoveTemporariesOfEndedWriters(const std::filesystem::path& home);
+
+// For readers: when `home` holds the journal of an interrupted step, waits
+// for the lock and finishes the step, so that what is read next is all old or
+// all new. Without a journal nothing is locked; temporary files of ended
+// writers are removed either way.
+FileStatus FinishInterruptedStep(const std::filesystem::path& home, double waitSeconds = 5.0);
+
 class FileTransaction {
 public:
   // Takes the lock of `home` (waiting up to `waitSeconds`) and recovers.

@@ -174,12 +174,16 @@ FileStatus ReadProfileFile(const std::filesystem::path& file, std::string& bytes
   return ReadWholeFile(file, bytes, {kMaxTextFileBytes, "settings file", {}, {}});
 }
 
-std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view fallback,
-                              std::size_t size, const std::filesystem::path& file) {
+ProfileSnapshot::ProfileSnapshot(const std::filesystem::path& file) {
+  read_ = ReadProfileFile(file, bytes_);
+  if (!read_.ok) bytes_.clear();
+}
+
+std::string ProfileSnapshot::String(std::string_view section, std::string_view key, std::string_view fallback,
+                                    std::size_t size) const {
   if (size == 0) return {};
-  std::string bytes;
   std::optional<std::string> value;
-  if (ReadProfileFile(file, bytes).ok) value = FindProfileValue(bytes, section, key);
+  if (read_.ok) value = FindProfileValue(bytes_, section, key);
   std::string result;
   if (value) {
     result = std::string(StripOneQuotePair(*value));
@@ -192,12 +196,21 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
   return result;
 }
 
-int ReadProfileInt(std::string_view section, std::string_view key, int fallback, const std::filesystem::path& file) {
+int ProfileSnapshot::Int(std::string_view section, std::string_view key, int fallback) const {
   // The original reads the value through a 30-character buffer first.
   constexpr std::size_t kIntegerBuffer = 30;
-  std::string text = ReadProfileString(section, key, "", kIntegerBuffer, file);
+  std::string text = String(section, key, "", kIntegerBuffer);
   if (text.empty()) return fallback;
   return LeadingInteger(text);
+}
+
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view fallback,
+                              std::size_t size, const std::filesystem::path& file) {
+  return ProfileSnapshot(file).String(section, key, fallback, size);
+}
+
+int ReadProfileInt(std::string_view section, std::string_view key, int fallback, const std::filesystem::path& file) {
+  return ProfileSnapshot(file).Int(section, key, fallback);
 }
 
 FileStatus ApplyProfileEntries(std::string& text, std::span<const ProfileEntry> entries,

@@ -40,6 +40,24 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 std::optional<std::string> SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                                            std::string_view value);
 
+// One read of a profile file, for an operation that reads several keys: all
+// of them come from the same content, even while another program replaces
+// the file. A file that cannot be read reads as missing (`Read()` says why).
+class ProfileSnapshot {
+public:
+  explicit ProfileSnapshot(const std::filesystem::path& file);
+  // As ReadProfileString and ReadProfileInt below.
+  std::string String(std::string_view section, std::string_view key, std::string_view fallback,
+                     std::size_t size) const;
+  int Int(std::string_view section, std::string_view key, int fallback) const;
+  const FileStatus& Read() const { return read_; }
+  const std::string& Bytes() const { return bytes_; }
+
+private:
+  std::string bytes_;
+  FileStatus read_;
+};
+
 // GetPrivateProfileString: the value with one pair of matching surrounding
 // quotes (" or ') removed, or `fallback` without its trailing blanks when the
 // key (or the file) is missing; either cut to at most size - 1 characters.

@@ -1,9 +1,11 @@
 #include "shell/startup.h"
 
+#include <memory>
 #include <system_error>
 
 #include "platform/atomic_file.h"
 #include "platform/file_names.h"
+#include "platform/file_transaction.h"
 #include "platform/file_search.h"
 #include "platform/profile_file.h"
 
@@ -34,5 +36,11 @@ FileStatus CopyOverSettingsFile(const std::filesystem::path& inUse, const std::f
   std::string bytes;
   const FileStatus read = ReadWholeFile(inUse, bytes);
   if (!read.ok) return read;
-  return WriteFileAtomically(settingsFile, bytes);
+  // Under the home folder's lock, so that it never interleaves with a
+  // calibration being saved there.
+  std::unique_ptr<FileTransaction> step;
+  const std::filesystem::path home = settingsFile.parent_path().empty() ? "." : settingsFile.parent_path();
+  if (FileStatus begun = FileTransaction::Begin(home, "the program", step); !begun.ok) return begun;
+  step->Replace(settingsFile, std::move(bytes));
+  return step->Commit();
 }

@@ -59,7 +59,7 @@ FileStatus CalibrationStation::SaveVerybtnClick() {
   const std::string serial = GetSerial();
   std::error_code ignored;
   std::filesystem::create_directories(DeviceFolder(home_), ignored);
-  return WriteStationStep(home_, kStationWriter, [&](FileTransaction& step) {
+  return Write([&](FileTransaction& step) {
     step.Replace(LinearityFile(home_, serial), LinearityFileText(controls.VeryGrid));
     return FileStatus::Success();
   });
@@ -68,11 +68,12 @@ FileStatus CalibrationStation::SaveVerybtnClick() {
 FileStatus CalibrationStation::WriteTables(const std::vector<ProfileEntry>& entries) {
   std::error_code ignored;
   std::filesystem::create_directories(DeviceFolder(home_), ignored);
-  const FileStatus written = WriteStationStep(home_, kStationWriter, [&](FileTransaction& step) {
+  const FileStatus written = Write([&](FileTransaction& step) {
     FileStatus status = UpdateProfile(step, fileInUse_, entries);
     return status.ok ? UpdateProfile(step, CurrentDeviceFile(), entries) : status;
   });
-  LoadLUT(state_, fileInUse_);
+  // Inside an open step the files change at its commit, which reloads then.
+  if (!stepOpen_) LoadLUT(state_, fileInUse_);
   panel_.PlayMySound(written.ok ? StationSound::OK : StationSound::FAIL);
   if (!written.ok) panel_.ShowMessage("The linearisation table was not saved: " + written.message);
   return written;

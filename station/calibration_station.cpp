@@ -216,7 +216,7 @@ bool CalibrationStation::SavebtnClick() {
   const bool overwrite = !std::filesystem::exists(device, error) ||
                          panel_.AskYesNo("Calibration File exists!", "File exists - save anyway?");
   // The file in use and the device file change together or not at all.
-  const FileStatus written = WriteStationStep(home_, kStationWriter, [&](FileTransaction& step) {
+  const FileStatus written = Write([&](FileTransaction& step) {
     std::vector<ProfileEntry> inUse = CalEntries(state_);
     if (!overwrite) return UpdateProfile(step, fileInUse_, inUse);
     const std::vector<ProfileEntry> serialAndBrand = SerialAndBrandEntries(serial);
@@ -234,6 +234,33 @@ bool CalibrationStation::SavebtnClick() {
   }
   panel_.PlayMySound(StationSound::OK);
   return true;
+}
+
+FileStatus CalibrationStation::Write(const std::function<FileStatus(FileTransaction&)>& fill) {
+  if (!stepOpen_) return WriteStationStep(home_, kStationWriter, fill);
+  if (!openStep_) return stepFailure_;
+  FileStatus filled = fill(*openStep_);
+  if (!filled.ok) {
+    openStep_.reset();
+    stepFailure_ = filled;
+  }
+  return filled;
+}
+
+FileStatus CalibrationStation::BeginStep() {
+  stepOpen_ = true;
+  stepFailure_ = FileTransaction::Begin(home_, kStationWriter, openStep_);
+  return stepFailure_;
+}
+
+FileStatus CalibrationStation::CommitStep() {
+  stepOpen_ = false;
+  if (!openStep_) return stepFailure_;
+  const FileStatus committed = openStep_->Commit();
+  openStep_.reset();
+  // The table as the files hold it now.
+  LoadLUT(state_, fileInUse_);
+  return committed;
 }
 
 void CalibrationStation::LoadIni(const std::filesystem::path& file) {

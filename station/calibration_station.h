@@ -9,12 +9,15 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/bitmap.h"
 #include "measure/records.h"
+#include "platform/file_transaction.h"
 #include "platform/profile_file.h"
 #include "station/linearity_table.h"
 #include "station/station_panel.h"
@@ -130,6 +133,13 @@ public:
   bool SaveLUTbtnClick();
   void LoadLUTbtnClick();
 
+  // Writes of the buttons after BeginStep join one step until CommitStep
+  // writes them all as one transaction of the home folder: `vqx calibrate`
+  // saves a whole calibration (Save, the table, the linearity file) so. The
+  // first failure inside the step ends it; CommitStep then reports it.
+  FileStatus BeginStep();
+  FileStatus CommitStep();
+
 private:
   void ResetAverage();
   void ClearResults();
@@ -137,12 +147,17 @@ private:
   std::vector<ProfileEntry> SerialAndBrandEntries(const std::string& serial) const;
   // The linearisation table into the file in use and the device file, as one step.
   FileStatus WriteTables(const std::vector<ProfileEntry>& entries);
+  // One button's files: into the open step, or as a step of their own.
+  FileStatus Write(const std::function<FileStatus(FileTransaction&)>& fill);
 
   MeasureState& state_;
   StationPictures& pictures_;
   StationPanel& panel_;
   std::filesystem::path home_;
   std::filesystem::path fileInUse_;
+  std::unique_ptr<FileTransaction> openStep_;
+  FileStatus stepFailure_;
+  bool stepOpen_ = false;
 
   TCalRef calRef_;
   int countH_ = 0;

@@ -16,5 +16,7 @@ FileStatus UpdateProfile(FileTransaction& step, const std::filesystem::path& fil
 }
 
 bool WriteProfileEntries(const std::filesystem::path& file, const std::vector<ProfileEntry>& entries) {
-  return WriteProfileStrings(entries, file).ok;
+  const std::filesystem::path home = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+  return WriteStationStep(home, kStationWriter, [&](FileTransaction& step) { return UpdateProfile(step, file, entries); })
+      .ok;
 }

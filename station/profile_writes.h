@@ -29,6 +29,7 @@ FileStatus UpdateProfile(FileTransaction& step, const std::filesystem::path& fil
                          const std::vector<ProfileEntry>& entries);
 
 // Writes the entries in their order into `file` (created when missing; other
-// keys and sections stay), replacing the file once: it holds either all old
-// or all new values. Returns false when the write failed.
+// keys and sections stay) as one step under the lock of the file's folder, the
+// home folder of the file in use: it holds either all old or all new values.
+// Returns false when the write failed.
 bool WriteProfileEntries(const std::filesystem::path& file, const std::vector<ProfileEntry>& entries);

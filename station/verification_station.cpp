@@ -193,15 +193,14 @@ bool VerificationStation::VerifyPDFClick(bool slopePanelVisible) {
   if (!controls.VerifyPDF) return false;
   const double W = EditValue(controls.CALWEdit);
   const double D = EditValue(controls.CALDEdit);
-  bool ok = WriteProfileEntries(fileInUse_, {{kTargetSection, "TW", std::to_string(Round(W * 1000.0L))},
-                                             {kTargetSection, "TD", std::to_string(Round(D * 1000.0L))}});
-  ok = panel_.CreatePDF(kVerificationReport) && ok;
+  // The target and the slopes change together, as one write of the file in use.
+  std::vector<ProfileEntry> entries{{kTargetSection, "TW", std::to_string(Round(W * 1000.0L))},
+                                    {kTargetSection, "TD", std::to_string(Round(D * 1000.0L))}};
   if (slopePanelVisible) {
     const TImgCalibration& cal = state_.ImgCalibration;
-    std::vector<ProfileEntry> slopes;
-    if (depthSlopeValid_ && std::isfinite(cal.ZSlope)) slopes.push_back({kMainSection, "ZSLOPE", FactorText(cal.ZSlope)});
-    if (widthSlopeValid_ && std::isfinite(cal.XSlope)) slopes.push_back({kMainSection, "XSLOPE", FactorText(cal.XSlope)});
-    ok = WriteProfileEntries(fileInUse_, slopes) && ok;
+    if (depthSlopeValid_ && std::isfinite(cal.ZSlope)) entries.push_back({kMainSection, "ZSLOPE", FactorText(cal.ZSlope)});
+    if (widthSlopeValid_ && std::isfinite(cal.XSlope)) entries.push_back({kMainSection, "XSLOPE", FactorText(cal.XSlope)});
   }
-  return ok;
+  const bool written = WriteProfileEntries(fileInUse_, entries);
+  return panel_.CreatePDF(kVerificationReport) && written;
 }

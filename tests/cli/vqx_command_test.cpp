@@ -236,7 +236,7 @@ TEST(VqxCommand, UnusableCalibrationFilesExitThree) {
       {folder.Path().string(), "folder"},
       {fifo, "FIFO"},
       {"/dev/zero", "device"},
-      {noScale, "no scale"},
+      {noScale, "key PixelPerInch of section [VELDRAQXCAL] is 0, outside 1800 .. 7200"},
   };
   for (const auto& [cal, reason] : cases) {
     for (const char* command : {"analyse x.CRY --cal ", "scan --simulate --cal "}) {

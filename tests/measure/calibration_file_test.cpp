@@ -89,22 +89,71 @@ TEST_F(CalibrationFileTest, CalVerOneSetsAllCorrectionFactorsToOne) {
 }
 
 TEST_F(CalibrationFileTest, ZFaktorTrapezAndTable) {
-  LoadCal(state_, Cal("ZFaktor=0\r\nRFaktor=1.05\r\nTrapez=0\r\nLUTX0=0.10000\r\nLUTY5=-2.5E-0001\r\nLUTX6=9\r\n"));
-  EXPECT_EQ(state_.ImgCalibration.ZFaktor, 1);
+  ASSERT_TRUE(LoadCal(state_, Cal("ZFaktor=1.02\r\nRFaktor=1.05\r\nTrapez=0\r\nLUTX0=0.10000\r\nLUTY5=-2.5E-0001\r\n"
+                                  "LUTX6=9999\r\n")).ok);
+  EXPECT_EQ(state_.ImgCalibration.ZFaktor, 1.02);
   EXPECT_EQ(state_.ImgCalibration.RFaktor, 1.05);
   EXPECT_EQ(state_.ImgCalibration.Trapez, -0.3);
   EXPECT_EQ(state_.ImgCalibration.LUTX[0], 0.1);
   EXPECT_EQ(state_.ImgCalibration.LUTY[5], -0.25);
-  LoadCal(state_, Cal("ZFaktor=0.0000009\r\nTrapez=-0.25\r\n"));
+  ASSERT_TRUE(LoadCal(state_, Cal("Trapez=-0.25\r\n")).ok);
   EXPECT_EQ(state_.ImgCalibration.ZFaktor, 1);
   EXPECT_EQ(state_.ImgCalibration.Trapez, -0.25);
 }
 
 TEST_F(CalibrationFileTest, TableEntriesAreReadUpTo29Characters) {
   // The exponent lies beyond character 29: the entry reads 1, not 1000.
-  LoadCal(state_, Cal("LUTX1=1.0000000000000000000000000005E3\r\nZFaktor=1.0000000000000000000000000005E3\r\n"));
+  ASSERT_TRUE(LoadCal(state_, Cal("LUTX1=1.0000000000000000000000000005E3\r\nZFaktor=1.0000000000000000000000000005E0\r\n")).ok);
   EXPECT_EQ(state_.ImgCalibration.LUTX[1], 1);
-  EXPECT_EQ(state_.ImgCalibration.ZFaktor, 1000);
+  EXPECT_EQ(state_.ImgCalibration.ZFaktor, 1);
+}
+
+// A value no gauge can have refuses the file: the last good calibration stays
+// and the message names the file, the key and the range.
+TEST_F(CalibrationFileTest, ImplausibleValuesAreRefusedAndTheLastCalibrationKept) {
+  struct Case {
+    const char* keys;
+    const char* key;  // named in the message, or nullptr when the file is accepted
+  };
+  const Case cases[] = {
+      {"PixelPerInch=1\r\n", "PixelPerInch"},
+      {"PixelPerInch=35\r\n", "PixelPerInch"},  // a file cut in the middle of 3583
+      {"PixelPerInch=1e308\r\n", "PixelPerInch"},
+      {"PixelPerInch=3583\r\n", nullptr},
+      {"ZFaktor=5\r\n", "ZFaktor"},
+      {"ZFaktor=1e308\r\n", "ZFaktor"},
+      {"ZFaktor=nan\r\n", "ZFaktor"},
+      {"ZFaktor=inf\r\n", "ZFaktor"},
+      {"ZFaktor=0\r\n", "ZFaktor"},
+      {"ZFaktor=-1\r\n", "ZFaktor"},
+      {"ZFaktor=1.046\r\n", nullptr},
+      {"LUTY1=1e308\r\n", "LUTY1"},
+      {"LUTX2=-3\r\n", "LUTX2"},
+      {"TOP=1024\r\n", "TOP"},
+      {"TOP=1023\r\n", nullptr},
+      {"SHUTTER=19\r\n", "SHUTTER"},
+      {"ANGLE=-1001\r\n", "ANGLE"},
+      {"Trapez=3\r\n", "Trapez"},
+      {"WFaktor=1.5\r\n", nullptr},  // outside [0.9, 1.1]: taken as 1, as ever
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    MeasureState state;
+    ASSERT_TRUE(LoadCal(state, Cal("PixelPerInch=3500\r\nZFaktor=1.1\r\n", "42")).ok);
+    const FileStatus loaded = LoadCal(state, Cal(c.keys, "77"));
+    if (!c.key) {
+      EXPECT_TRUE(loaded.ok) << loaded.message;
+      continue;
+    }
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_NE(loaded.message.find(file_.string()), std::string::npos) << loaded.message;
+    EXPECT_NE(loaded.message.find(std::string("key ") + c.key + " of section [VELDRAQXCAL]"), std::string::npos)
+        << loaded.message;
+    EXPECT_NE(loaded.message.find(" .. "), std::string::npos) << loaded.message;
+    EXPECT_EQ(state.ImgCalibration.PixelPerInch, 3500);
+    EXPECT_EQ(state.ImgCalibration.ZFaktor, 1.1);
+    EXPECT_EQ(state.SNEditText, "00042");
+  }
 }
 
 TEST_F(CalibrationFileTest, SaveWritesTheFixedFormsInOrder) {
@@ -185,6 +234,7 @@ TEST_F(CalibrationFileTest, SaveReportsFailure) {
 // A save that cannot complete leaves the old file byte for byte: never some
 // keys new and others old.
 TEST_F(CalibrationFileTest, FailedSaveLeavesTheOldFile) {
+  state_.ImgCalibration.PixelPerInch = 3600;
   state_.ImgCalibration.top = 123;
   state_.ImgCalibration.ZFaktor = 1.05;
   const std::string old = "[ VELDRAQXCAL ]\r\nTOP=300\r\nZFaktor=1\r\n[VELDRAQX]\r\nSERIAL=42\r\n";
@@ -208,7 +258,7 @@ TEST_F(CalibrationFileTest, FailedSaveLeavesTheOldFile) {
   const std::string saved = ReadBytes(file_);
   EXPECT_EQ(saved.find("VELDRAQXCAL]", saved.find("VELDRAQXCAL]") + 1), std::string::npos) << saved;
   MeasureState loaded;
-  LoadCal(loaded, file_);
+  ASSERT_TRUE(LoadCal(loaded, file_).ok);
   EXPECT_EQ(loaded.ImgCalibration.top, 123);
   EXPECT_DOUBLE_EQ(loaded.ImgCalibration.ZFaktor, 1.05);
   EXPECT_EQ(loaded.SNEditText, "00042");
