@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/command_output.h"
 #include "cli/commands.h"
 #include "cli/console_panel.h"
 #include "cli/simulated_station.h"
@@ -65,8 +66,10 @@ public:
         language_(language),
         panel_(CalibrationAnswers(accept),
                [this](ReportKind kind, std::string& message) {
-                 return kind == kCalibrationCertificate &&
-                        WriteCalibrationCertificate(station_, pictures_, home_, message);
+                 if (kind != kCalibrationCertificate) return false;
+                 const bool written = WriteCalibrationCertificate(station_, pictures_, home_, message);
+                 certificateUnwritable_ = !written;
+                 return written;
                }),
         station_(setup_.state, pictures_, panel_, home, fileInUse_),
         simulated_(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed)),
@@ -96,7 +99,7 @@ public:
       std::fprintf(err, "vqx calibrate: %s\n", error_.c_str());
       return 1;
     }
-    if (!saved || (linearityComplete && !tableSaved)) return 3;
+    if (!saved || (linearityComplete && !tableSaved) || certificateUnwritable_) return 3;
     return certificate ? 0 : 1;
   }
 
@@ -272,6 +275,7 @@ private:
   std::filesystem::path home_;
   std::filesystem::path fileInUse_;
   FileStatus loaded_;
+  bool certificateUnwritable_ = false;  // a certificate was due but could not be written
   const LanguageStore& language_;
   MeasurementSetup setup_;
   StationPictures pictures_;
@@ -327,5 +331,7 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
   }
 
   CalibrationRun run(home, serial, seed, parsed.Has("--accept"), parsed.Has("--json"), language, out);
-  return run.Run(err);
+  const int exitCode = run.Run(err);
+  // The steps printed are the record of the calibration: failing to print them is a write error.
+  return FlushResults(out, err, "calibrate") ? exitCode : 3;
 }

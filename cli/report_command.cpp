@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/command_output.h"
 #include "cli/commands.h"
 #include "cli/measurement_report.h"
 #include "cli/measurement_setup.h"
@@ -152,6 +153,7 @@ int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
     std::fprintf(err, "vqx report: %s\n", outcome.status.message.c_str());
     return 3;
   }
+  // The path is the result: a report whose path cannot be printed is not done.
   std::fprintf(out, "%s\n", outcome.path.string().c_str());
-  return 0;
+  return FlushResults(out, err, "report") ? 0 : 3;
 }

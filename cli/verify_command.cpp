@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "cli/command_output.h"
 #include "cli/commands.h"
 #include "cli/console_panel.h"
 #include "cli/simulated_station.h"
@@ -219,5 +220,6 @@ int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
   if (parsed.Option("--target-depth")) depth = targetDepth;
   if (parsed.Option("--target-width")) width = targetWidth;
   VerificationRun run(home, static_cast<std::uint32_t>(seed), parsed.Has("--json"), language, out);
-  return run.Run(static_cast<int>(captures), depth, width, err);
+  const int exitCode = run.Run(static_cast<int>(captures), depth, width, err);
+  return FlushResults(out, err, "verify") ? exitCode : 3;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A calibration saved by `vqx calibrate --simulate` is all old or all new,
-# whatever happens to the process: a kill at every rename it makes, and a
-# failed flush (a full disk) at every fsync. After each fault the next use of
+# whatever happens to the process: a kill at every rename it makes, a failed
+# flush (a full disk) at every fsync, and a file-size limit. After each fault the next use of
 # the home folder (here: loading its calibration) finishes or drops the
 # interrupted save; then every calibration file is compared with its old and
 # its new content.
@@ -85,6 +85,32 @@ for ((n = 1; n <= fsyncs; n++)); do
   left=$(leftovers "$home"); [ -z "$left" ] || fail "a failed flush $n left $left"
   rm -rf "$home"
 done
+
+# A file-size limit the certificate does not fit: a write error with its
+# reason (exit 3), not a process killed by SIGXFSZ; nothing left behind.
+home="$work/limit"; cp -r "$work/old" "$home"
+out=$(bash -c 'ulimit -f 20; exec "$0" calibrate --simulate --home "$1" --serial 7' "$vqx" "$home" 2>&1); status=$?
+[ "$status" -eq 3 ] || fail "under a file-size limit the command exited $status, not 3"
+grep -q "File too large" <<<"$out" || fail "the file-size limit was not named"
+[ "$(state_of "$home")" = new ] || fail "under a file-size limit the calibration is $(state_of "$home")"
+left=$(leftovers "$home"); [ -z "$left" ] || fail "the file-size limit left $left"
+
+# Readers while a calibration is saved: every measurement of a tool image
+# uses the old or the new calibration, never a mix of the two.
+"$vqx" scan --simulate --save "$work/a.CRY" >/dev/null
+depth() { "$vqx" analyse "$work/a.CRY" --cal "$1" --json | grep -o '"depthMm":[^,]*'; }
+old_depth=$(depth "$work/old/VELDRAQX.INI"); new_depth=$(depth "$work/new/VELDRAQX.INI")
+[ "$old_depth" != "$new_depth" ] || fail "the old and the new calibration measure the same"
+home="$work/readers"; cp -r "$work/old" "$home"
+"$vqx" calibrate --simulate --home "$home" --serial 7 >/dev/null 2>&1 &
+writer=$!
+while kill -0 "$writer" 2>/dev/null; do
+  d=$(depth "$home/VELDRAQX.INI")
+  if [ "$d" = "$old_depth" ]; then outcomes[read_old]=$((${outcomes[read_old]:-0} + 1))
+  elif [ "$d" = "$new_depth" ]; then outcomes[read_new]=$((${outcomes[read_new]:-0} + 1))
+  else fail "a reader measured $d (old $old_depth, new $new_depth)"; fi
+done
+wait "$writer" || fail "the calibration beside the readers failed"
 
 for k in "${!outcomes[@]}"; do echo "$k: ${outcomes[$k]}"; done | sort
 exit $((failures > 0))

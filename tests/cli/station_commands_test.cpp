@@ -192,3 +192,34 @@ TEST(StationCommands, UsageMistakesAreNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The exit code and standard error of `arguments` with standard output on a
+// full device.
+std::pair<int, std::string> WithFullOutput(const std::string& arguments, const TempFolder& folder) {
+  const std::string err = (folder / "full_stderr.txt").string();
+  const int status = std::system((VqxTimeLimit() + VQX_BINARY + " " + arguments + " >/dev/full 2>" + err).c_str());
+  std::ifstream in(err);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+          std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())};
+}
+
+// What a station command printed is its record: a full standard output is a
+// write error (exit 3) with its reason, never a silent success.
+TEST(StationCommands, AFullStandardOutputIsAWriteError) {
+  TempFolder folder;
+  const std::string home = (folder / "home").string();
+  const std::string image = (folder / "a.CRY").string();
+  ASSERT_EQ(RunVqx("scan --simulate --save " + image, folder).exitCode, 0);
+  for (const std::string arguments :
+       {"calibrate --simulate --home " + home, "verify --simulate --captures 2 --home " + home,
+        "report " + image + " --cal " + home + "/VELDRAQX.INI --home " + home}) {
+    SCOPED_TRACE(arguments);
+    const auto [exitCode, err] = WithFullOutput(arguments, folder);
+    EXPECT_EQ(exitCode, 3);
+    EXPECT_TRUE(Has(err, "cannot write the results")) << err;
+  }
+}
+
+}  // namespace
