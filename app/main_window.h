@@ -13,6 +13,7 @@
 #include "imaging/measurement.h"
 #include "imaging/scan_sequence.h"
 #include "measure/settings_file.h"
+#include "platform/file_status.h"
 #include "report/report_inputs.h"
 #include "shell/measurement_destinations.h"
 
@@ -199,6 +200,8 @@ private:
   void MouseMoved(int x, int y);
   int Zoom() const;
   void ApplyStartupSettings(const ProgramSettings& settings);
+  // A calibration that LoadCal refused: its message to the operator.
+  void ShowRefusedCalibration(const FileStatus& loaded);
   Bitmap BrandLogo() const;
 
   AppContext& context_;

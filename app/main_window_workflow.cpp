@@ -86,8 +86,9 @@ void TFrmMain::StartupSequence() {
   context_.Sprache = settings.Language;
   if (!context_.LoadLanguage(context_.Sprache)) return;
   SetLanguage();
-  // 5. The device calibration.
-  LoadCal(context_.state, context_.cf_inifile);
+  // 5. The device calibration. A refused file is named; the gauge keeps the
+  // last good calibration (at start, the defaults of an uncalibrated gauge).
+  ShowRefusedCalibration(LoadCal(context_.state, context_.cf_inifile));
   // 6. Caption.
   Brand = 2;
   setWindowTitle(QString::fromUtf8(kProductdesc) + " v" +
@@ -110,6 +111,10 @@ void TFrmMain::StartupSequence() {
   // 11.
   context_.CALAktive = 0;
   FirstActivate = false;
+}
+
+void TFrmMain::ShowRefusedCalibration(const FileStatus& loaded) {
+  if (!loaded.ok) context_.dialogs->Message(this, QString::fromStdString(loaded.message));
 }
 
 void TFrmMain::ApplyStartupSettings(const ProgramSettings& settings) {
@@ -144,6 +149,7 @@ void TFrmMain::SelectDevice() {
   const std::string chosen = connect_->SelectedFile();
   if (chosen.empty()) return;
   context_.cf_inifile = UseDeviceFile(context_.HomeDir, chosen);
+  // The start sequence below loads it again and names a refused file.
   LoadCal(context_.state, context_.cf_inifile);
   FirstActivate = true;
   StartupSequence();

@@ -13,6 +13,7 @@
 #include "cli/station_reports.h"
 #include "measure/numbers.h"
 #include "platform/atomic_file.h"
+#include "platform/profile_file.h"
 #include "shell/startup.h"
 #include "station/calibration_station.h"
 
@@ -32,7 +33,8 @@ constexpr const char* kUsage =
     "  --accept     takes linearity points that are out of tolerance\n"
     "  --json       the steps as a JSON object\n"
     "  Exit codes: 0 the certificate was written, 1 the calibration is incomplete, out of\n"
-    "  tolerance or without certificate, 2 usage error, 3 a file could not be written.\n";
+    "  tolerance or without certificate, 2 usage error, 3 a file could not be written, or the\n"
+    "  settings file, its SERIAL or the station file was refused (nothing is written then).\n";
 
 // Brand of the program (the main window's `Brand`).
 constexpr int kProgramBrand = 2;
@@ -75,14 +77,27 @@ public:
         simulated_(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed)),
         output_(json, out) {
     loaded_ = LoadStationState(fileInUse_, setup_.state);
-    station_.controls.SNEdit = serial >= 0 ? std::to_string(serial) : setup_.state.SNEditText;
+    serialGiven_ = serial >= 0;
+    station_.controls.SNEdit = serialGiven_ ? std::to_string(serial) : setup_.state.SNEditText;
   }
 
   // The whole calibration; the exit code of the command.
   int Run(std::FILE* err) {
-    // A refused calibration in use is replaced by the new one; it is named.
+    // Files the calibration cannot rest on stop it before anything is
+    // scanned or written: a settings file that is no 8-bit text (it would be
+    // damaged by the save), a serial number that is none, a refused setup file.
+    if (const FileStatus refused = Refusal(); !refused.ok) {
+      std::fprintf(err, "vqx calibrate: %s\n", refused.message.c_str());
+      return 3;
+    }
+    // A calibration in use with implausible values is replaced by the new
+    // one; it is named.
     if (!loaded_.ok) std::fprintf(err, "vqx calibrate: %s\n", loaded_.message.c_str());
-    Setup();
+    if (const FileStatus setup = Setup(); !setup.ok) {
+      output_.Finish();
+      std::fprintf(err, "vqx calibrate: %s\n", setup.message.c_str());
+      return 3;
+    }
     Refresh();
     Max();
     const bool scanned = CalibrationCaptures() && LinearityCaptures();
@@ -104,8 +119,18 @@ public:
   }
 
 private:
-  void Setup() {
-    station_.InitCalRef(kProgramBrand);
+  FileStatus Refusal() const {
+    if (FileStatus usable = ProfileSnapshot(fileInUse_).Usable(); !usable.ok) {
+      usable.message += "; nothing was written";
+      return usable;
+    }
+    if (serialGiven_) return FileStatus::Success();
+    const std::string serial = ReadProfileString("VELDRAQX", "SERIAL", "00000", 15, fileInUse_);
+    return CheckSerial(serial, QuotedPath(fileInUse_) + ": key SERIAL of section [VELDRAQX]");
+  }
+
+  FileStatus Setup() {
+    const FileStatus setup = station_.InitCalRef(kProgramBrand);
     const CalibrationControls& c = station_.controls;
     output_.BeginStep("setup");
     output_.Text("SNEdit", station_.GetSerial());
@@ -115,7 +140,9 @@ private:
     output_.Text("CALWEdit", c.CALWEdit);
     output_.Text("COUNTH", std::to_string(station_.MessCountH()));
     output_.List("VeryGrid", {c.VeryGrid[0][1], c.VeryGrid[0][2], c.VeryGrid[0][3], c.VeryGrid[0][4]});
+    Feedback(output_, panel_);
     output_.EndStep();
+    return setup;
   }
 
   void Refresh() {
@@ -275,6 +302,7 @@ private:
   std::filesystem::path home_;
   std::filesystem::path fileInUse_;
   FileStatus loaded_;
+  bool serialGiven_ = false;
   bool certificateUnwritable_ = false;  // a certificate was due but could not be written
   const LanguageStore& language_;
   MeasurementSetup setup_;

@@ -15,6 +15,7 @@
 #include "cli/station_reports.h"
 #include "measure/mymath.h"
 #include "measure/numbers.h"
+#include "measure/plausible_values.h"
 #include "measure/units.h"
 #include "shell/startup.h"
 #include "station/verification_station.h"
@@ -48,6 +49,13 @@ bool RangeOption(const ParsedArguments& parsed, const std::string& name, double 
     return false;
   }
   return true;
+}
+
+// A target in millimetres within the plausible range of its key (micrometres).
+bool TargetOption(const ParsedArguments& parsed, const std::string& name, const char* key, double& value,
+                  std::string& error) {
+  const PlausibleRange& range = *FindPlausibleRange("MORKELTARGET", key);
+  return RangeOption(parsed, name, range.min / 1000.0, range.max / 1000.0, false, value, error);
 }
 
 // A verification at the simulated station, step by step as the technician
@@ -93,6 +101,8 @@ public:
 
 private:
   void Activate(std::optional<double> depth, std::optional<double> width) {
+    // A stored target no gauge can measure is named; the captures against
+    // it fail unless the options replace it.
     station_.FormActivate();
     VerificationControls& c = station_.controls;
     if (depth) c.CALDEdit = FormatFixed(*depth, 3);
@@ -102,6 +112,7 @@ private:
     output_.Text("CALDEdit", c.CALDEdit);
     output_.Text("CALWEdit", c.CALWEdit);
     output_.Colour("DepthShape", c.DepthShape);
+    output_.List("messages", panel_.TakeMessages());
     output_.EndStep();
   }
 
@@ -192,9 +203,9 @@ int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
     RangeOption(parsed, "--captures", 1, kMaxCaptures, true, captures, error) &&
         RangeOption(parsed, "--seed", 0, 2147483647.0, true, seed, error) &&
         (!parsed.Option("--target-depth") ||
-         RangeOption(parsed, "--target-depth", 0.001, 4, false, targetDepth, error)) &&
+         TargetOption(parsed, "--target-depth", "TD", targetDepth, error)) &&
         (!parsed.Option("--target-width") ||
-         RangeOption(parsed, "--target-width", 0.001, 8, false, targetWidth, error));
+         TargetOption(parsed, "--target-width", "TW", targetWidth, error));
   }
   if (!error.empty()) {
     std::fprintf(err, "vqx verify: %s (try vqx verify --help)\n", error.c_str());

@@ -36,6 +36,16 @@ double CorrectionFactor(const ProfileSnapshot& file, const char* key, const char
   return (value < 0.9 || value > 1.1) ? 1.0 : value;
 }
 
+FileStatus CheckLUT(const std::filesystem::path& file, const TImgCalibration& cal) {
+  for (int i = 0; i < 6; ++i) {
+    const std::string index = std::to_string(i);
+    FileStatus status = CheckPlausible(file, kCalSection, "LUTX" + index, cal.LUTX[i]);
+    if (status.ok) status = CheckPlausible(file, kCalSection, "LUTY" + index, cal.LUTY[i]);
+    if (!status.ok) return status;
+  }
+  return FileStatus::Success();
+}
+
 void LoadLUTFrom(const ProfileSnapshot& file, TImgCalibration& cal) {
   for (int i = 0; i < 6; ++i) {
     std::string index = std::to_string(i);
@@ -59,6 +69,10 @@ FileStatus LoadCal(MeasureState& state, const std::filesystem::path& file) {
   // One read of the file for all keys: a save by another program in the
   // meantime can never mix two calibrations.
   const ProfileSnapshot snapshot(file);
+  if (FileStatus usable = snapshot.Usable(); !usable.ok) {
+    usable.message += "; the calibration was not loaded";
+    return usable;
+  }
   // Each value is checked against what a gauge can be before it replaces
   // anything: a refused file leaves the last good calibration in place.
   FileStatus plausible = FileStatus::Success();
@@ -89,10 +103,7 @@ FileStatus LoadCal(MeasureState& state, const std::filesystem::path& file) {
   cal.Trapez = checked("Trapez", CalReal(snapshot, "Trapez", "0"));
   if (cal.Trapez == 0) cal.Trapez = -0.3;
   LoadLUTFrom(snapshot, cal);
-  for (int i = 0; i < 6; ++i) {
-    checked(("LUTX" + std::to_string(i)).c_str(), cal.LUTX[i]);
-    checked(("LUTY" + std::to_string(i)).c_str(), cal.LUTY[i]);
-  }
+  if (plausible.ok) plausible = CheckLUT(file, cal);
   if (!plausible.ok) return plausible;
   state.ImgCalibration = cal;
   state.SNEditText = snapshot.String(kMainSection, "SERIAL", "00000", kSerialText);
@@ -128,6 +139,15 @@ bool SaveCal(const MeasureState& state, const std::filesystem::path& file) {
   return WriteProfileStrings(CalEntries(state), file).ok;
 }
 
-void LoadLUT(MeasureState& state, const std::filesystem::path& file) {
-  LoadLUTFrom(ProfileSnapshot(file), state.ImgCalibration);
+FileStatus LoadLUT(MeasureState& state, const std::filesystem::path& file) {
+  const ProfileSnapshot snapshot(file);
+  if (FileStatus usable = snapshot.Usable(); !usable.ok) {
+    usable.message += "; the calibration was not loaded";
+    return usable;
+  }
+  TImgCalibration cal = state.ImgCalibration;
+  LoadLUTFrom(snapshot, cal);
+  if (FileStatus plausible = CheckLUT(file, cal); !plausible.ok) return plausible;
+  state.ImgCalibration = cal;
+  return FileStatus::Success();
 }

@@ -26,8 +26,9 @@ bool SaveCal(const MeasureState& state, const std::filesystem::path& file);
 // The keys SaveCal writes, in its order, for a write of several files at once.
 std::vector<ProfileEntry> CalEntries(const MeasureState& state);
 
-// Fills LUTX[0..5] and LUTY[0..5] from keys "LUTX0".."LUTY5".
-void LoadLUT(MeasureState& state, const std::filesystem::path& file);
+// Fills LUTX[0..5] and LUTY[0..5] from keys "LUTX0".."LUTY5", with the
+// checks of LoadCal: a refused table leaves the one in memory.
+FileStatus LoadLUT(MeasureState& state, const std::filesystem::path& file);
 
 // A real of the profile file: the text of `key` (at most size - 1 characters)
 // in decimal-point notation, `fallback` when the key is missing, 0 when the

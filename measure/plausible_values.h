@@ -1,7 +1,9 @@
 #pragma once
 
 // What a gauge can be: the plausible range of every value of the
-// calibration ("VELDRAQXCAL") that the measurement uses. A value outside its
+// calibration ("VELDRAQXCAL") that the measurement uses, of the calibration
+// station's setup ("VELDRAQXCALSETUP", "VELDRAQXSETUP") and of the
+// verification target ("MORKELTARGET"). A value outside its
 // range is no calibration of a real gauge (a damaged or hand-edited file, a
 // number cut off by a crash) and is refused instead of measured with. The
 // table is documented for technicians in docs/plausible-values.md.
@@ -15,10 +17,12 @@
 
 struct PlausibleRange {
   std::string_view section;
-  std::string_view key;
+  std::string_view key;  // with indices: the keys key<firstIndex> .. key<lastIndex>
   double min;
   double max;
   std::string_view meaning;
+  int firstIndex = -1;
+  int lastIndex = -1;
 };
 
 std::span<const PlausibleRange> PlausibleRanges();
@@ -27,6 +31,7 @@ std::span<const PlausibleRange> PlausibleRanges();
 const PlausibleRange* FindPlausibleRange(std::string_view section, std::string_view key);
 
 // Success when `value` lies in the key's range (or the key has none); else
-// the message names the file, the key, the value and the range.
+// the message names the file, the key, the value, the range and then
+// `consequence`.
 FileStatus CheckPlausible(const std::filesystem::path& file, std::string_view section, std::string_view key,
-                          double value);
+                          double value, std::string_view consequence = "the calibration was not loaded");

@@ -174,16 +174,40 @@ FileStatus ReadProfileFile(const std::filesystem::path& file, std::string& bytes
   return ReadWholeFile(file, bytes, {kMaxTextFileBytes, "settings file", {}, {}});
 }
 
+FileStatus CheckProfileText(std::string_view bytes, const std::filesystem::path& file) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    return FileStatus::Failure(QuotedPath(file) + " is UTF-16 text; settings files are 8-bit text (save it as "
+                               "ANSI or UTF-8)");
+  }
+  if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+    return FileStatus::Failure(QuotedPath(file) + " holds a NUL byte at offset " + std::to_string(nul) +
+                               ": it is no text file (damaged, or UTF-16 without a byte-order mark)");
+  }
+  return FileStatus::Success();
+}
+
 ProfileSnapshot::ProfileSnapshot(const std::filesystem::path& file) {
   read_ = ReadProfileFile(file, bytes_);
-  if (!read_.ok) bytes_.clear();
+  if (!read_.ok) {
+    struct stat info {};
+    missing_ = ::stat(file.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+    bytes_.clear();
+    return;
+  }
+  text_ = CheckProfileText(bytes_, file);
+  if (!text_.ok) bytes_.clear();
+}
+
+FileStatus ProfileSnapshot::Usable() const {
+  if (missing_) return FileStatus::Success();
+  return read_.ok ? text_ : read_;
 }
 
 std::string ProfileSnapshot::String(std::string_view section, std::string_view key, std::string_view fallback,
                                     std::size_t size) const {
   if (size == 0) return {};
   std::optional<std::string> value;
-  if (read_.ok) value = FindProfileValue(bytes_, section, key);
+  if (read_.ok && text_.ok) value = FindProfileValue(bytes_, section, key);
   std::string result;
   if (value) {
     result = std::string(StripOneQuotePair(*value));

@@ -40,12 +40,23 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 std::optional<std::string> SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                                            std::string_view value);
 
+// Failure when `bytes` are no 8-bit text a profile file can hold: UTF-16
+// (its byte-order mark) or any NUL byte. Reading such a file finds no key
+// and writing to it would append 8-bit lines to 16-bit text, so callers
+// that rely on the file refuse it; the message names `file`.
+FileStatus CheckProfileText(std::string_view bytes, const std::filesystem::path& file);
+
 // One read of a profile file, for an operation that reads several keys: all
 // of them come from the same content, even while another program replaces
 // the file. A file that cannot be read reads as missing (`Read()` says why).
 class ProfileSnapshot {
 public:
   explicit ProfileSnapshot(const std::filesystem::path& file);
+  // Success for a missing file and for a readable 8-bit text; otherwise why
+  // the file present cannot be used (too large, unreadable, UTF-16, NUL
+  // bytes). The keys then read as missing.
+  FileStatus Usable() const;
+  bool Missing() const { return missing_; }
   // As ReadProfileString and ReadProfileInt below.
   std::string String(std::string_view section, std::string_view key, std::string_view fallback,
                      std::size_t size) const;
@@ -56,6 +67,8 @@ public:
 private:
   std::string bytes_;
   FileStatus read_;
+  FileStatus text_;
+  bool missing_ = false;
 };
 
 // GetPrivateProfileString: the value with one pair of matching surrounding
@@ -82,8 +95,9 @@ struct ProfileEntry {
 };
 
 // Applies every entry, in order, to the text of a profile file as
-// WriteProfileString would; on a name or value that cannot be stored the text
-// stays as it was and the message names `file` and the key.
+// WriteProfileString would; on a name or value that cannot be stored, or a
+// text that CheckProfileText refuses, the text stays as it was and the
+// message names `file` (and the key).
 FileStatus ApplyProfileEntries(std::string& text, std::span<const ProfileEntry> entries,
                                const std::filesystem::path& file);
 

@@ -41,9 +41,12 @@ void CalibrationStation::AddGraph(double /*dx*/, double depth) {
 void CalibrationStation::ClearGraphbtnClick() {
   chart_.channel.clear();
   chart_.channelDiff.clear();
-  const std::array<double, 4> references = ReadLinearityReferences(StationFile(home_));
+  // A refused setup file is named at the next capture or save; the grid
+  // then shows the references of the defaults.
+  StationSetup setup;
+  if (setupStatus_.ok) setupStatus_ = ReadStationSetup(StationFile(home_), setup);
   for (int i = 1; i <= 4; ++i) {
-    verRef_[i - 1] = references[i - 1];
+    verRef_[i - 1] = setup.D[i - 1] / 1000.0;
     controls.VeryGrid[0][i] = FormatFixed(verRef_[i - 1], 3);
     controls.VeryGrid[1][i].clear();
   }
@@ -56,6 +59,7 @@ void CalibrationStation::VRefreshbtnClick() {
 }
 
 FileStatus CalibrationStation::SaveVerybtnClick() {
+  if (FileStatus refused = Refusal(); !refused.ok) return refused;
   const std::string serial = GetSerial();
   std::error_code ignored;
   std::filesystem::create_directories(DeviceFolder(home_), ignored);
@@ -66,6 +70,11 @@ FileStatus CalibrationStation::SaveVerybtnClick() {
 }
 
 FileStatus CalibrationStation::WriteTables(const std::vector<ProfileEntry>& entries) {
+  if (FileStatus refused = Refusal(); !refused.ok) {
+    panel_.PlayMySound(StationSound::FAIL);
+    panel_.ShowMessage("The linearisation table was not saved: " + refused.message);
+    return refused;
+  }
   std::error_code ignored;
   std::filesystem::create_directories(DeviceFolder(home_), ignored);
   const FileStatus written = Write([&](FileTransaction& step) {
@@ -73,7 +82,7 @@ FileStatus CalibrationStation::WriteTables(const std::vector<ProfileEntry>& entr
     return status.ok ? UpdateProfile(step, CurrentDeviceFile(), entries) : status;
   });
   // Inside an open step the files change at its commit, which reloads then.
-  if (!stepOpen_) LoadLUT(state_, fileInUse_);
+  if (!stepOpen_) ShowRefusal(LoadLUT(state_, fileInUse_));
   panel_.PlayMySound(written.ok ? StationSound::OK : StationSound::FAIL);
   if (!written.ok) panel_.ShowMessage("The linearisation table was not saved: " + written.message);
   return written;
@@ -91,6 +100,7 @@ bool CalibrationStation::SaveLUTbtnClick() {
 }
 
 void CalibrationStation::LoadLUTbtnClick() {
-  LoadLUT(state_, fileInUse_);
-  panel_.PlayMySound(StationSound::OK);
+  const FileStatus loaded = LoadLUT(state_, fileInUse_);
+  if (loaded.ok) panel_.PlayMySound(StationSound::OK);
+  ShowRefusal(loaded);
 }

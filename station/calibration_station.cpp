@@ -32,8 +32,14 @@ CalibrationStation::CalibrationStation(MeasureState& state, StationPictures& pic
 
 std::filesystem::path CalibrationStation::CurrentDeviceFile() { return DeviceFile(home_, GetSerial()); }
 
-void CalibrationStation::InitCalRef(int brand) {
-  const StationSetup setup = ReadStationSetup(StationFile(home_));
+FileStatus CalibrationStation::InitCalRef(int brand) {
+  StationSetup setup;
+  setupStatus_ = ReadStationSetup(StationFile(home_), setup);
+  if (!setupStatus_.ok) {
+    panel_.PlayMySound(StationSound::FAIL);
+    panel_.ShowMessage(setupStatus_.message);
+  }
+  setup_ = setup;
   calRef_.CALTOP = setup.CALTOP;
   controls.TopRefLabel = std::to_string(setup.CALTOP);
   calRef_.CALB = setup.CALB;
@@ -55,6 +61,7 @@ void CalibrationStation::InitCalRef(int brand) {
     controls.VeryGrid[1][i].clear();
   }
   panel_.SetShutterSpeed(kCalibrationShutter, kCalibrationGain, false, false);
+  return setupStatus_;
 }
 
 std::string CalibrationStation::GetSerial() {
@@ -109,10 +116,21 @@ void CalibrationStation::FindMaxPos(const Bitmap& bmpcap) {
 
 void CalibrationStation::Capture(const Bitmap& abmp, CalibratePage page) {
   calImg_ = abmp;
+  // The setup file is read again at every capture (the width level); a
+  // capture never counts against references from a refused file.
+  StationSetup setup;
+  if (setupStatus_.ok) setupStatus_ = ReadStationSetup(StationFile(home_), setup);
+  if (!setupStatus_.ok) {
+    controls.DimShape = Indicator::Red;
+    panel_.PlayMySound(StationSound::FAIL);
+    panel_.ShowMessage(setupStatus_.message);
+    return;
+  }
+  setup_ = setup;
   const TChannel& channel = state_.MyChannel;
   if (page == CalibratePage::Calibrate) {
     const std::pair<TRealPoint, TRealPoint> ends = [&] {
-      switch (ReadCalibrationLevel(StationFile(home_))) {
+      switch (setup.LEVEL) {
         case 0:
           return std::pair{channel.plt, channel.prt};
         case 1:
@@ -145,10 +163,10 @@ void CalibrationStation::CalcPPI(double dx, double depth) {
 
   double W = 0;
   GetValue(controls.CALWEdit, W);
-  if (W == 0) W = ReadFallbackWidth(StationFile(home_));
+  if (W == 0) W = setup_.FallbackCALW * 0.001;
   double D = 0;
   GetValue(controls.CalHEdit, D);
-  if (D == 0) D = ReadFallbackDepth(StationFile(home_));
+  if (D == 0) D = setup_.FallbackCALD * 0.001;
 
   // A capture without a channel, or references that are not lengths, give no
   // scale: the calibration in memory stays as it was.
@@ -202,6 +220,11 @@ std::vector<ProfileEntry> CalibrationStation::SerialAndBrandEntries(const std::s
 }
 
 bool CalibrationStation::SavebtnClick() {
+  if (const FileStatus refused = Refusal(); !refused.ok) {
+    panel_.PlayMySound(StationSound::FAIL);
+    panel_.ShowMessage("The calibration was not saved: " + refused.message);
+    return false;
+  }
   TImgCalibration& cal = state_.ImgCalibration;
   cal.CalVer = 1;
   cal.Shutter = controls.ShutterCombo;
@@ -236,6 +259,16 @@ bool CalibrationStation::SavebtnClick() {
   return true;
 }
 
+FileStatus CalibrationStation::Refusal() {
+  FileStatus refused = setupStatus_.ok ? CheckSerial(controls.SNEdit, "The serial number") : setupStatus_;
+  // A refusal inside an open step ends it: nothing of the step is written.
+  if (!refused.ok && stepOpen_) {
+    openStep_.reset();
+    stepFailure_ = refused;
+  }
+  return refused;
+}
+
 FileStatus CalibrationStation::Write(const std::function<FileStatus(FileTransaction&)>& fill) {
   if (!stepOpen_) return WriteStationStep(home_, kStationWriter, fill);
   if (!openStep_) return stepFailure_;
@@ -259,12 +292,12 @@ FileStatus CalibrationStation::CommitStep() {
   const FileStatus committed = openStep_->Commit();
   openStep_.reset();
   // The table as the files hold it now.
-  LoadLUT(state_, fileInUse_);
+  ShowRefusal(LoadLUT(state_, fileInUse_));
   return committed;
 }
 
 void CalibrationStation::LoadIni(const std::filesystem::path& file) {
-  LoadCal(state_, file);
+  ShowRefusal(LoadCal(state_, file));
   controls.GainEdit = state_.ImgCalibration.Gain;
   controls.ShutterCombo = state_.ImgCalibration.Shutter;
 }
@@ -274,7 +307,13 @@ void CalibrationStation::NewbtnClick(int brand) {
   ClearLUTInMemory(state_.ImgCalibration);
 }
 
-void CalibrationStation::DeletebtnClick() { LoadCal(state_, fileInUse_); }
+void CalibrationStation::DeletebtnClick() { ShowRefusal(LoadCal(state_, fileInUse_)); }
+
+void CalibrationStation::ShowRefusal(const FileStatus& loaded) {
+  if (loaded.ok) return;
+  panel_.PlayMySound(StationSound::FAIL);
+  panel_.ShowMessage(loaded.message);
+}
 
 bool CalibrationStation::CreatePDFbtnClick() {
   if (controls.BRTolShape != Indicator::Green || controls.DimShape != Indicator::Green) {

@@ -91,8 +91,10 @@ public:
   std::filesystem::path CurrentDeviceFile();
 
   // Setup file into the references, the controls and the camera; abandons a
-  // calibration in progress. `brand` is the main window's brand.
-  void InitCalRef(int brand);
+  // calibration in progress. `brand` is the main window's brand. A refused
+  // setup file is shown, the defaults fill the controls, and no capture
+  // counts and nothing is saved until a later InitCalRef reads a good one.
+  FileStatus InitCalRef(int brand);
   // Normalises SNEdit to at least five digits and returns it.
   std::string GetSerial();
   // "+": the next serial number.
@@ -113,7 +115,8 @@ public:
   void CalcPPI(double dx, double depth);
 
   // Calibration into the file in use and the device file (asking before it
-  // overwrites one). False when a write failed.
+  // overwrites one). False, with a message, when a write failed, the setup
+  // file was refused or SNEdit is no serial number.
   bool SavebtnClick();
   // "Load.INI": a stored device file becomes the calibration in memory.
   void LoadIni(const std::filesystem::path& file);
@@ -144,6 +147,11 @@ private:
   void ResetAverage();
   void ClearResults();
   void RejectCapture(const std::string& reason);
+  // Why nothing may be written now (a refused setup file, SNEdit no serial
+  // number); ends an open step.
+  FileStatus Refusal();
+  // A calibration or table that was not loaded: its message and the fail sound.
+  void ShowRefusal(const FileStatus& loaded);
   std::vector<ProfileEntry> SerialAndBrandEntries(const std::string& serial) const;
   // The linearisation table into the file in use and the device file, as one step.
   FileStatus WriteTables(const std::vector<ProfileEntry>& entries);
@@ -159,6 +167,8 @@ private:
   FileStatus stepFailure_;
   bool stepOpen_ = false;
 
+  FileStatus setupStatus_;
+  StationSetup setup_;  // as read at the last capture
   TCalRef calRef_;
   int countH_ = 0;
   int messCountH_ = 1;

@@ -6,6 +6,7 @@
 #include "measure/calibration_file.h"
 #include "measure/mymath.h"
 #include "measure/numbers.h"
+#include "measure/plausible_values.h"
 #include "measure/units.h"
 #include "platform/profile_file.h"
 #include "station/profile_writes.h"
@@ -47,12 +48,39 @@ VerificationStation::VerificationStation(MeasureState& state, StationPictures& p
                                          std::filesystem::path fileInUse)
     : state_(state), pictures_(pictures), panel_(panel), fileInUse_(std::move(fileInUse)) {}
 
-void VerificationStation::FormActivate() {
+FileStatus VerificationStation::FormActivate() {
   controls.DepthShape = Indicator::White;
   controls.BWidth = controls.BDepth = "...";
   controls.VerifyPDF = false;
-  controls.CALWEdit = FormatFixed(ReadProfileInt(kTargetSection, "TW", 3000, fileInUse_) / 1000.0, 3);
-  controls.CALDEdit = FormatFixed(ReadProfileInt(kTargetSection, "TD", 520, fileInUse_) / 1000.0, 3);
+  refusedTargets_.clear();
+  const ProfileSnapshot snapshot(fileInUse_);
+  FileStatus status = snapshot.Usable();
+  const int width = snapshot.Int(kTargetSection, "TW", 3000);
+  const int depth = snapshot.Int(kTargetSection, "TD", 520);
+  // A stored target that no gauge can measure stays in the edit as it is;
+  // every capture against it fails until the technician corrects it.
+  const char* kRefused = "the verification fails until the target is corrected";
+  if (status.ok) status = CheckPlausible(fileInUse_, kTargetSection, "TW", width, kRefused);
+  if (status.ok) status = CheckPlausible(fileInUse_, kTargetSection, "TD", depth, kRefused);
+  controls.CALWEdit = FormatFixed(width / 1000.0, 3);
+  controls.CALDEdit = FormatFixed(depth / 1000.0, 3);
+  if (!status.ok) panel_.ShowMessage(status.message);
+  return status;
+}
+
+FileStatus VerificationStation::TargetStatus(double width, double depth) const {
+  auto check = [](const char* key, const char* name, double mm) {
+    const PlausibleRange& range = *FindPlausibleRange(kTargetSection, key);
+    const double micrometres = mm * 1000.0;
+    if (std::isfinite(micrometres) && micrometres >= range.min && micrometres <= range.max) {
+      return FileStatus::Success();
+    }
+    return FileStatus::Failure(std::string("The target ") + name + " " + FormatFixed(mm, 3) + " mm is outside " +
+                               FormatFixed(range.min / 1000.0, 3) + " .. " + FormatFixed(range.max / 1000.0, 3) +
+                               " mm: no channel the gauge can measure; the verification fails");
+  };
+  FileStatus status = check("TD", "depth", depth);
+  return status.ok ? check("TW", "width", width) : status;
 }
 
 void VerificationStation::RefreshbtnClick() {
@@ -104,8 +132,14 @@ void VerificationStation::SetValues(const Bitmap& rBild) {
   const bool widthShown = ShownNumber(controls.BWidth, wv);
 
   pictures_.ImgChannel = rBild;
-  const bool pass = depthShown && widthShown && WithinTolerance(dv - D, kDepthTolerance) &&
-                    WithinTolerance(wv - W, kWidthTolerance);
+  // A capture without a channel, or a target no gauge can measure, never
+  // passes, however close its zeros come to the target.
+  const FileStatus targets = TargetStatus(W, D);
+  if (!targets.ok && targets.message != refusedTargets_) panel_.ShowMessage(targets.message);
+  refusedTargets_ = targets.ok ? std::string() : targets.message;
+  const bool channelFound = channel.depth > 0 && channel.width > 0 && dv > 0 && wv > 0;
+  const bool pass = targets.ok && channelFound && depthShown && widthShown &&
+                    WithinTolerance(dv - D, kDepthTolerance) && WithinTolerance(wv - W, kWidthTolerance);
   controls.DepthShape = pass ? Indicator::Green : Indicator::Red;
   controls.VerifyPDF = pass;
   panel_.PlayMySound(pass ? StationSound::OK : StationSound::FAIL);
@@ -193,6 +227,11 @@ bool VerificationStation::VerifyPDFClick(bool slopePanelVisible) {
   if (!controls.VerifyPDF) return false;
   const double W = EditValue(controls.CALWEdit);
   const double D = EditValue(controls.CALDEdit);
+  // The edits may have changed since the pass.
+  if (const FileStatus targets = TargetStatus(W, D); !targets.ok) {
+    panel_.ShowMessage(targets.message);
+    return false;
+  }
   // The target and the slopes change together, as one write of the file in use.
   std::vector<ProfileEntry> entries{{kTargetSection, "TW", std::to_string(Round(W * 1000.0L))},
                                     {kTargetSection, "TD", std::to_string(Round(D * 1000.0L))}};

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/bitmap.h"
+#include "platform/file_status.h"
 #include "measure/records.h"
 #include "station/station_panel.h"
 #include "station/station_pictures.h"
@@ -54,8 +55,9 @@ public:
   const std::array<double, kStoredCaptures + 1>& wl() const { return wl_; }
 
   // Display reset and the targets of section "MORKELTARGET" (3.000 / 0.520
-  // when missing); the stored captures stay.
-  void FormActivate();
+  // when missing); the stored captures stay. A stored target outside its
+  // plausible range is shown as it is, with a message.
+  FileStatus FormActivate();
   // The live view with the camera settings of the calibration in use.
   void RefreshbtnClick();
   // Level := minus the index of the selected level item; the window then
@@ -73,6 +75,8 @@ public:
   bool VerifyPDFClick(bool slopePanelVisible);
 
 private:
+  // Failure when the targets (mm) are no channel the gauge can measure.
+  FileStatus TargetStatus(double width, double depth) const;
   bool DeriveFactor(const char* key, double target, double value, double& factor);
 
   MeasureState& state_;
@@ -86,4 +90,5 @@ private:
   // False after a slope calculation that gave no number; such a slope is not written.
   bool depthSlopeValid_ = true;
   bool widthSlopeValid_ = true;
+  std::string refusedTargets_;  // the message last shown for the targets
 };

@@ -196,7 +196,9 @@ int main(int argc, char** argv) {
     // with the gauge's key, as the technician takes them: a press and release
     // after a result brings the live picture back, the next press scans.
     TFrmPreview& camera = program.Camera();
-    for (int i = 1; i <= ReadStationSetup(StationFile(home)).COUNTH; ++i) {
+    StationSetup setup;
+    ReadStationSetup(StationFile(home), setup);
+    for (int i = 1; i <= setup.COUNTH; ++i) {
       if (camera.VideoStatus == 4) {
         gauge.PressKey(true);
         PumpUntil([&] { return camera.VideoStatus == 3; }, 5000);

@@ -109,7 +109,7 @@ TEST_F(StationTest, MaxFindsTheReferenceAndStartsANewAverage) {
   EXPECT_FALSE(IsRed(frame, 640, 230));
 
   // The default brightness reference of 3000 can never be met.
-  WriteSetup("");
+  WriteSetup(kPlainSetup);
   station.InitCalRef(0);
   station.MaxBtnClick(frame);
   EXPECT_EQ(station.controls.BRTolShape, Indicator::Red);
@@ -184,13 +184,12 @@ TEST_F(StationTest, CaptureWithoutChannelLeavesTheCalibrationUnchanged) {
     const char* depthEdit;
     const char* label;
   } cases[] = {
-      {0, 300, "", "3.000", "2.100", "1/1 no channel width"},
-      {425, 0, "", "3.000", "2.100", "1/1 no channel depth"},
-      {425, -1, "", "3.000", "2.100", "1/1 no channel depth"},
-      {425, 300, "[VELDRAQXCALSETUP]\r\nCALW=0\r\n", "0", "2.100", "1/1 no reference width"},
-      {425, 300, "", "-3", "2.100", "1/1 no reference width"},
-      {425, 300, "", "3.000", "-2,1", "1/1 no reference depth"},
-      {1e10, 300, "", "1e-300", "2.100", "1/1 no scale"},
+      {0, 300, kPlainSetup, "3.000", "2.100", "1/1 no channel width"},
+      {425, 0, kPlainSetup, "3.000", "2.100", "1/1 no channel depth"},
+      {425, -1, kPlainSetup, "3.000", "2.100", "1/1 no channel depth"},
+      {425, 300, kPlainSetup, "-3", "2.100", "1/1 no reference width"},
+      {425, 300, kPlainSetup, "3.000", "-2,1", "1/1 no reference depth"},
+      {1e10, 300, kPlainSetup, "1e-300", "2.100", "1/1 no scale"},
   };
   for (const Case& k : cases) {
     WriteSetup(k.setup);
@@ -226,7 +225,7 @@ TEST_F(StationTest, CaptureTakesTheWidthAtTheConfiguredLevel) {
   struct Case {
     const char* level;
     double width;
-  } cases[] = {{"0", 400}, {"1", 380}, {"2", std::hypot(360.0, 3.0)}, {"3", 300}, {"7", std::hypot(360.0, 3.0)}};
+  } cases[] = {{"0", 400}, {"1", 380}, {"3", 300}, {"2", std::hypot(360.0, 3.0)}};
   Bitmap picture(4, 4);
   picture.Fill(1, 2, 3);
   for (const Case& k : cases) {
@@ -238,7 +237,7 @@ TEST_F(StationTest, CaptureTakesTheWidthAtTheConfiguredLevel) {
   EXPECT_EQ(pictures.ImgChannel, picture);
   // On the report page a capture changes nothing.
   state.MyChannel.prt = {900, 200};
-  WriteSetup("");
+  WriteSetup(kPlainSetup);
   station.Capture(picture, CalibratePage::Report);
   EXPECT_DOUBLE_EQ(state.ImgCalibration.PixelPerInch, 25.4 * std::hypot(360.0, 3.0) / 3.0);
 }
@@ -324,6 +323,27 @@ TEST_F(SaveTest, FailedSaveIsNotReportedAsSuccess) {
   EXPECT_EQ(panel.messages.size(), 1u);
 }
 
+// A serial field that holds no number would save the calibration under
+// "00000" or another gauge's number: nothing is written.
+TEST_F(SaveTest, SerialThatIsNoNumberIsRefused) {
+  for (const char* serial : {"12AB", "", "  ", "-5", "123456789012345"}) {
+    Calibrate();
+    station.controls.SNEdit = serial;
+    panel.messages.clear();
+    EXPECT_FALSE(station.SavebtnClick()) << serial;
+    EXPECT_FALSE(station.SaveVerybtnClick().ok) << serial;
+    EXPECT_FALSE(station.SaveLUTbtnClick()) << serial;
+    ASSERT_EQ(panel.messages.size(), 2u) << serial;
+    EXPECT_NE(panel.messages[0].find("no serial number"), std::string::npos) << panel.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(inUse)) << serial;
+    EXPECT_FALSE(std::filesystem::exists(home / "VELDRAQXINI")) << serial;
+  }
+  Calibrate();
+  station.controls.SNEdit = " 42 ";
+  EXPECT_TRUE(station.SavebtnClick());
+  EXPECT_TRUE(std::filesystem::exists(Device()));
+}
+
 TEST_F(SaveTest, CertificateNeedsBothIndicatorsGreen) {
   Calibrate();
   station.controls.BRTolShape = Indicator::White;
@@ -355,6 +375,17 @@ TEST_F(SaveTest, LoadIniNewAndDelete) {
   WriteBytes(inUse, "[VELDRAQXCAL]\r\nPixelPerInch=3500\r\n");
   station.DeletebtnClick();
   EXPECT_EQ(state.ImgCalibration.PixelPerInch, 3500);
+  EXPECT_TRUE(panel.messages.empty());
+
+  // A refused file is named and the calibration in memory stays.
+  WriteBytes(Device(), "[VELDRAQXCAL]\r\nPixelPerInch=1\r\n");
+  station.LoadIni(Device());
+  WriteBytes(inUse, "[VELDRAQXCAL]\r\nZFaktor=5\r\n");
+  station.DeletebtnClick();
+  EXPECT_EQ(state.ImgCalibration.PixelPerInch, 3500);
+  ASSERT_EQ(panel.messages.size(), 2u);
+  EXPECT_NE(panel.messages[0].find("key PixelPerInch"), std::string::npos) << panel.messages[0];
+  EXPECT_NE(panel.messages[1].find("key ZFaktor"), std::string::npos) << panel.messages[1];
 
   state.ImgCalibration.LUTX[2] = 30;
   station.controls.CalHEdit = "9.999";

@@ -27,6 +27,9 @@ protected:
 
   void WriteSetup(const std::string& text) { WriteBytes(home / "VELDRAQXEICH.INI", text); }
 
+  // A setup file without references: every value is its default.
+  static constexpr const char* kPlainSetup = "[VELDRAQXCALSETUP]\r\n";
+
   TempFolder home;
   std::filesystem::path inUse = home / "VELDRAQX.INI";
   MeasureState state;

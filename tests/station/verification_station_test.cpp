@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/file_status.h"
 #include "platform/profile_file.h"
 #include "recording_panel.h"
 #include "station/verification_station.h"
@@ -223,6 +224,66 @@ TEST_F(VerificationTest, ReportWritesTargetsAndSlopesOnlyAfterAPass) {
   EXPECT_EQ(station.controls.DepthShape, Indicator::White);
   EXPECT_FALSE(station.controls.VerifyPDF);
   EXPECT_EQ(station.hwc(), 1);
+}
+
+// Zeros come close to a tiny target; neither a capture without a channel nor
+// a target no gauge can measure is a pass: no report, no target stored.
+TEST_F(VerificationTest, NoChannelOrImplausibleTargetNeverPasses) {
+  WithFactors();
+  struct Case {
+    const char* depthEdit;
+    const char* widthEdit;
+    double depth;
+    double width;
+    const char* message;  // empty: no message
+  } cases[] = {
+      {"0.005", "0.010", 0, 0, "The target depth 0.005 mm is outside 0.050 .. 4.000 mm"},
+      {"-5", "3.000", 0, 3000, "The target depth -5.000 mm is outside"},
+      {"0.520", "0.010", 520, 10, "The target width 0.010 mm is outside 0.200 .. 8.000 mm"},
+      {"0.520", "3.000", 0, 0, ""},
+      {"0.008", "3.000", 0, 3000, "The target depth 0.008 mm"},
+      {"0.520", "3.000", 520, 0, ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.depthEdit) + " " + k.widthEdit);
+    panel.messages.clear();
+    station.controls.CALDEdit = k.depthEdit;
+    station.controls.CALWEdit = k.widthEdit;
+    CaptureOf(k.depth, k.width);
+    EXPECT_EQ(station.controls.DepthShape, Indicator::Red);
+    EXPECT_FALSE(station.controls.VerifyPDF);
+    EXPECT_FALSE(station.VerifyPDFClick(false));
+    if (*k.message == 0) {
+      EXPECT_TRUE(panel.messages.empty());
+    } else {
+      ASSERT_EQ(panel.messages.size(), 1u);
+      EXPECT_NE(panel.messages[0].find(k.message), std::string::npos) << panel.messages[0];
+    }
+  }
+  EXPECT_TRUE(panel.reports.empty());
+  EXPECT_EQ(Key("MORKELTARGET", "TD"), "missing");
+  // The same refused target is named once, not at every capture.
+  station.controls.CALDEdit = "0.005";
+  panel.messages.clear();
+  CaptureOf(0, 3000);
+  CaptureOf(0, 3000);
+  EXPECT_EQ(panel.messages.size(), 1u);
+}
+
+TEST_F(VerificationTest, StoredTargetOutsideItsRangeIsShownAndNamed) {
+  WriteBytes(inUse, "[MORKELTARGET]\r\nTD=5\r\nTW=99999999\r\n");
+  const FileStatus activated = station.FormActivate();
+  EXPECT_FALSE(activated.ok);
+  EXPECT_NE(activated.message.find("key TW of section [MORKELTARGET] is 99999999, outside 200 .. 8000"),
+            std::string::npos)
+      << activated.message;
+  EXPECT_EQ(panel.messages, std::vector<std::string>{activated.message});
+  EXPECT_EQ(station.controls.CALDEdit, "0.005");
+  CaptureOf(5, 99999999);
+  EXPECT_EQ(station.controls.DepthShape, Indicator::Red);
+
+  WriteBytes(inUse, "[MORKELTARGET]\r\nTD=50\r\nTW=8000\r\n");
+  EXPECT_TRUE(station.FormActivate().ok);
 }
 
 TEST_F(VerificationTest, LevelItemSetsTheLevel) {
