@@ -200,8 +200,8 @@ private:
   void MouseMoved(int x, int y);
   int Zoom() const;
   void ApplyStartupSettings(const ProgramSettings& settings);
-  // A calibration that LoadCal refused: its message to the operator.
-  void ShowRefusedCalibration(const FileStatus& loaded);
+  // A calibration or settings file that was refused: its message to the operator.
+  void ShowRefusedFile(const FileStatus& loaded);
   Bitmap BrandLogo() const;
 
   AppContext& context_;

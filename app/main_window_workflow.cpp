@@ -88,7 +88,8 @@ void TFrmMain::StartupSequence() {
   SetLanguage();
   // 5. The device calibration. A refused file is named; the gauge keeps the
   // last good calibration (at start, the defaults of an uncalibrated gauge).
-  ShowRefusedCalibration(LoadCal(context_.state, context_.cf_inifile));
+  ShowRefusedFile(LoadCal(context_.state, context_.cf_inifile));
+  ShowRefusedFile(settings.status);
   // 6. Caption.
   Brand = 2;
   setWindowTitle(QString::fromUtf8(kProductdesc) + " v" +
@@ -113,7 +114,7 @@ void TFrmMain::StartupSequence() {
   FirstActivate = false;
 }
 
-void TFrmMain::ShowRefusedCalibration(const FileStatus& loaded) {
+void TFrmMain::ShowRefusedFile(const FileStatus& loaded) {
   if (!loaded.ok) context_.dialogs->Message(this, QString::fromStdString(loaded.message));
 }
 

@@ -118,10 +118,12 @@ public:
     return certificate ? 0 : 1;
   }
 
+  int WriteError() const { return output_.WriteError(); }
+
 private:
   FileStatus Refusal() const {
     if (FileStatus usable = ProfileSnapshot(fileInUse_).Usable(); !usable.ok) {
-      usable.message += "; nothing was written";
+      usable.message += "; the calibration cannot start";
       return usable;
     }
     if (serialGiven_) return FileStatus::Success();
@@ -361,5 +363,5 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
   CalibrationRun run(home, serial, seed, parsed.Has("--accept"), parsed.Has("--json"), language, out);
   const int exitCode = run.Run(err);
   // The steps printed are the record of the calibration: failing to print them is a write error.
-  return FlushResults(out, err, "calibrate") ? exitCode : 3;
+  return FlushResults(out, err, "calibrate", run.WriteError()) ? exitCode : 3;
 }

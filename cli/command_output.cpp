@@ -12,10 +12,10 @@ void PrintError(std::FILE* err, const char* command, const std::string& message)
   std::fprintf(err, "vqx %s: %s\n", command, EscapeForTerminal(message).c_str());
 }
 
-bool FlushResults(std::FILE* out, std::FILE* err, const char* command) {
+bool FlushResults(std::FILE* out, std::FILE* err, const char* command, int earlierError) {
   errno = 0;
   if (std::fflush(out) == 0 && !std::ferror(out)) return true;
-  const int error = errno;
+  const int error = earlierError != 0 ? earlierError : errno;
   PrintError(err, command, std::string("cannot write the results: ") +
                                (error != 0 ? std::strerror(error) : "write error"));
   return false;

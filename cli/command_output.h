@@ -14,8 +14,9 @@
 void PrintError(std::FILE* err, const char* command, const std::string& message);
 
 // Flushes the results; false, with a message on err, when they could not be
-// written (a full disk, a closed pipe).
-bool FlushResults(std::FILE* out, std::FILE* err, const char* command);
+// written (a full disk, a closed pipe). `earlierError` is the error number
+// of a write that failed before, for the message.
+bool FlushResults(std::FILE* out, std::FILE* err, const char* command, int earlierError = 0);
 
 // What --save writes, by the extension of the name (compared without regard
 // to case): ".CRY" the tool image, ".JPG" a JPEG of the result picture.

@@ -56,6 +56,11 @@ bool PrepareSetup(const ParsedArguments& args, MeasurementSetup& setup, std::str
       return false;
     }
     settings = LoadSettings(*cal);
+    if (!settings.status.ok) {
+      error = settings.status.message;
+      exitCode = 3;
+      return false;
+    }
   }
   exitCode = 2;
   ApplySettings(settings, setup.state);

@@ -1,5 +1,7 @@
 #include "cli/station_output.h"
 
+#include <cerrno>
+
 #include "measure/numbers.h"
 
 const char* IndicatorName(Indicator indicator) {
@@ -78,8 +80,13 @@ void StationOutput::EndStep() {
   if (json_) {
     writer_.EndObject();
   } else {
-    std::fprintf(out_, "%s\n", line_.c_str());
+    Print(line_);
   }
+}
+
+void StationOutput::Print(const std::string& text) {
+  errno = 0;
+  if (std::fprintf(out_, "%s\n", text.c_str()) < 0 && writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
 }
 
 void StationOutput::BeginSummary() {
@@ -96,7 +103,8 @@ void StationOutput::Finish() {
   if (json_) {
     if (!inSummary_) writer_.EndArray();
     writer_.EndObject();
-    std::fprintf(out_, "%s\n", writer_.Text().c_str());
+    Print(writer_.Text());
   }
-  std::fflush(out_);
+  errno = 0;
+  if (std::fflush(out_) != 0 && writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
 }

@@ -30,13 +30,19 @@ public:
   // The closing fields after the steps (the summary), then the end.
   void BeginSummary();
   void Finish();
+  // The error number of the first write to the output that failed, or 0: a
+  // full output fails long before the command's last flush.
+  int WriteError() const { return writeError_; }
   bool Json() const { return json_; }
 
 private:
   void Separator();
 
   bool json_;
+  void Print(const std::string& text);
+
   std::FILE* out_;
+  int writeError_ = 0;
   JsonWriter writer_;
   std::string line_;
   bool firstField_ = true;

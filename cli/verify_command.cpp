@@ -99,6 +99,8 @@ public:
     return written ? 0 : 1;
   }
 
+  int WriteError() const { return output_.WriteError(); }
+
 private:
   void Activate(std::optional<double> depth, std::optional<double> width) {
     // A stored target no gauge can measure is named; the captures against
@@ -232,5 +234,5 @@ int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
   if (parsed.Option("--target-width")) width = targetWidth;
   VerificationRun run(home, static_cast<std::uint32_t>(seed), parsed.Has("--json"), language, out);
   const int exitCode = run.Run(static_cast<int>(captures), depth, width, err);
-  return FlushResults(out, err, "verify") ? exitCode : 3;
+  return FlushResults(out, err, "verify", run.WriteError()) ? exitCode : 3;
 }

@@ -30,6 +30,7 @@ constexpr std::array kRanges{
     PlausibleRange{kCal, "Trapez", -2, 2, "trapezoid correction (0 reads as -0.3)"},
     PlausibleRange{kCal, "LUTX", 0, 1024, "linearisation table, measured depths in pixels", 0, 5},
     PlausibleRange{kCal, "LUTY", -200, 200, "linearisation table, corrections in pixels", 0, 5},
+    PlausibleRange{"VELDRAQX", "UNITS_mm", 1, 100000, "ten times the display units per inch: 254 mm, 10 inch, 10000 mil"},
     PlausibleRange{kCalSetup, "CALTOP", 0, 1023, "expected surface row of the flat reference, camera rows"},
     PlausibleRange{kCalSetup, "CALB", 0, 65535, "expected brightness of the flat reference, grey value"},
     PlausibleRange{kCalSetup, "CALD", 50, 4000, "depth of the calibration channel, micrometres"},

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "measure/calibration_file.h"
+#include "measure/plausible_values.h"
 #include "platform/profile_file.h"
 
 namespace {
@@ -34,6 +35,8 @@ ProgramSettings LoadSettings(const std::filesystem::path& file) {
   // A hand-edited DIGITS outside the decimals the display offers is limited to them.
   s.Digits = std::clamp(SettingInt("DIGITS", 3, file), kMinDigits, kMaxDigits);
   s.UnitsMm = SettingInt("UNITS_mm", 254, file);
+  s.status = CheckPlausible(file, kSection, "UNITS_mm", s.UnitsMm, "the length unit is mm");
+  if (!s.status.ok) s.UnitsMm = 254;
   s.ShowOpen = SettingFlag("SHOWOPEN", file);
   s.ShowRadius = SettingFlag("SHOWRADIUS", file);
   s.ShowAlpha = SettingFlag("SHOWALPHA", file);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "measure/records.h"
+#include "platform/file_status.h"
 
 // SHOWMOREINFO must hold this service code to show the slope panel of the
 // verification window.
@@ -27,6 +28,10 @@ struct ProgramSettings {
   int Material = 0;                 // MATERIAL: 1 Steel Bevel, 2 Pertinax, else Steel
   int ShowMoreInfo = 0;             // SHOWMOREINFO
   int PdfCompression = 0;           // PDFCOMPRESSION: 1 compressed reports
+  // Failure when a value lay outside its plausible range (UNITS_mm 0 or
+  // below would turn every length negative or infinite): the message names
+  // the file, the key and the range, and the value holds its default.
+  FileStatus status;
 };
 
 // The decimals a result may show; DIGITS and the display digits derived

@@ -239,6 +239,10 @@ int ReadProfileInt(std::string_view section, std::string_view key, int fallback,
 
 FileStatus ApplyProfileEntries(std::string& text, std::span<const ProfileEntry> entries,
                                const std::filesystem::path& file) {
+  if (FileStatus usable = CheckProfileText(text, file); !usable.ok) {
+    usable.message += "; it was not changed";
+    return usable;
+  }
   std::string updated = text;
   for (const ProfileEntry& entry : entries) {
     std::optional<std::string> next = SetProfileValue(updated, entry.section, entry.key, entry.value);

@@ -75,6 +75,27 @@ TEST(MainWindowStartup, DemoHomeShowsCaptionAndStationHidesDeviceEntries) {
   EXPECT_EQ(main.mmLabel1->text(), "mm");
 }
 
+// A calibration or unit no gauge can have is named to the operator at start
+// and never measured with: the gauge keeps the uncalibrated defaults.
+TEST(MainWindowStartup, RefusedCalibrationAndUnitAreNamed) {
+  ProgramFixture f([](const std::filesystem::path& home) {
+    std::string ini = Read(home / "VELDRAQX.INI");
+    ini.replace(ini.find("PixelPerInch=3573"), 17, "PixelPerInch=35");
+    ini.replace(ini.find("UNITS_mm=254"), 12, "UNITS_mm=-1");
+    Write(home / "VELDRAQX.INI", ini);
+  });
+  f.Start();
+  f.program->Main().FormActivate();
+  ASSERT_EQ(f.user.messages.size(), 2u);
+  EXPECT_TRUE(f.user.messages[0].contains("key PixelPerInch of section [VELDRAQXCAL] is 35, outside 1800 .. 7200"))
+      << f.user.messages[0].toStdString();
+  EXPECT_TRUE(f.user.messages[1].contains("key UNITS_mm of section [VELDRAQX] is -1")) << f.user.messages[1].toStdString();
+  const MeasureState& state = f.program->Context().state;
+  EXPECT_NE(state.ImgCalibration.PixelPerInch, 35);
+  EXPECT_EQ(state.Units, 25.4);
+  EXPECT_EQ(f.program->Main().mmLabel1->text(), "mm");
+}
+
 TEST(MainWindowStartup, CalibrateEntryOnlyOnAStation) {
   for (const int code : {kCalibrationStationCode, kCalibrationStationCode + 1}) {
     ProgramFixture f([code](const std::filesystem::path& home) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "capture/reference_samples.h"
+#include "cli/simulated_station.h"
 #include "tests/cli/vqx_run.h"
 
 namespace {
@@ -162,6 +163,69 @@ TEST(StationCommands, AGaugeWithTheNominalCalibrationFailsItsVerification) {
   EXPECT_FALSE(Has(ReadBytes(home / "VELDRAQX.INI"), "MORKELTARGET"));
 }
 
+// Files a calibration cannot rest on stop it before anything is scanned or
+// written: every file of the home folder stays as it was, byte for byte.
+TEST(StationCommands, CalibrationStopsOnFilesItCannotRestOn) {
+  const std::string station = SimulatedStationFileText();
+  struct Case {
+    const char* name;
+    std::string settings;  // VELDRAQX.INI; empty: none
+    std::string stationFile;
+    const char* message;
+  } cases[] = {
+      {"UTF-16 settings file", std::string("\xFF\xFE[\0V\0E\0L\0]\0", 12), station, "is UTF-16 text"},
+      {"settings file holding NUL bytes", std::string("[VELDRAQX]\r\nSERIAL=4\0\0\r\n", 22), station,
+       "holds a NUL byte"},
+      {"serial that is no number", "[VELDRAQX]\r\nSERIAL=abc\r\n", station,
+       "key SERIAL of section [VELDRAQX] is \"abc\", no serial number"},
+      {"empty station file", "", "", "VELDRAQXEICH.INI\" is empty"},
+      {"garbage station file", "", "\x89PNG garbage\r\nxx", "holds no section"},
+      {"reference width beyond the field", "", "[VELDRAQXCALSETUP]\r\nCALW=99999999\r\n", "key CALW"},
+      {"34 years of captures", "", "[VELDRAQXCALSETUP]\r\nCOUNTH=2147483647\r\n", "key COUNTH"},
+      {"linearity reference beyond the field", "", "[VELDRAQXSETUP]\r\nD4=99999999\r\n", "key D4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder home;
+    if (!c.settings.empty()) WriteBytes(home / "VELDRAQX.INI", c.settings);
+    WriteBytes(home / "VELDRAQXEICH.INI", c.stationFile);
+    const VqxOutput run = RunVqx("calibrate --simulate --home " + home.Path().string(), home);
+    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
+    EXPECT_TRUE(Has(run.err, c.message)) << run.err;
+    EXPECT_TRUE(Steps(run.out, "capture").empty()) << run.out;
+    if (c.settings.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(home / "VELDRAQX.INI"));
+    } else {
+      EXPECT_EQ(ReadBytes(home / "VELDRAQX.INI"), c.settings);
+    }
+    EXPECT_EQ(ReadBytes(home / "VELDRAQXEICH.INI"), c.stationFile);
+    EXPECT_EQ(FilesIn(home / "VELDRAQXINI"), 0u);
+    EXPECT_EQ(FilesIn(home / "CALReports"), 0u);
+  }
+}
+
+// A verification that found no channel, or against a target no gauge can
+// measure, fails: no report, and the stored target stays as it was.
+TEST(StationCommands, VerificationAgainstNoChannelFails) {
+  TempFolder home;
+  const std::string h = home.Path().string();
+  ASSERT_EQ(RunVqx("calibrate --simulate --home " + h + " --serial 42", home).exitCode, 0);
+  const std::string calibrated = ReadBytes(home / "VELDRAQX.INI");
+  const std::size_t reports = FilesIn(home / "VerifyReports");
+  WriteBytes(home / "VELDRAQX.INI", calibrated + "[MORKELTARGET]\r\nTD=5\r\nTW=10\r\n");
+  const VqxOutput stored = RunVqx("verify --simulate --home " + h + " --captures 2", home);
+  EXPECT_EQ(stored.exitCode, 1) << stored.out << stored.err;
+  EXPECT_TRUE(Has(stored.out, "key TW of section [MORKELTARGET] is 10, outside 200 .. 8000")) << stored.out;
+  EXPECT_TRUE(Has(stored.out, "written no")) << stored.out;
+  EXPECT_FALSE(Has(stored.out, "result pass")) << stored.out;
+  EXPECT_EQ(ReadBytes(home / "VELDRAQX.INI"), calibrated + "[MORKELTARGET]\r\nTD=5\r\nTW=10\r\n");
+  EXPECT_EQ(FilesIn(home / "VerifyReports"), reports);
+  // The command line keeps to the same ranges.
+  const VqxOutput option = RunVqx("verify --simulate --home " + h + " --target-depth 0.005 --target-width 3", home);
+  EXPECT_EQ(option.exitCode, 2);
+  EXPECT_TRUE(Has(option.err, "--target-depth must be a number from 0.050 to 4.000")) << option.err;
+}
+
 struct UsageCase {
   const char* arguments;
   int exitCode;
@@ -218,7 +282,7 @@ TEST(StationCommands, AFullStandardOutputIsAWriteError) {
     SCOPED_TRACE(arguments);
     const auto [exitCode, err] = WithFullOutput(arguments, folder);
     EXPECT_EQ(exitCode, 3);
-    EXPECT_TRUE(Has(err, "cannot write the results")) << err;
+    EXPECT_TRUE(Has(err, "cannot write the results: No space left on device")) << err;
   }
 }
 

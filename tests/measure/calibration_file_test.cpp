@@ -156,6 +156,35 @@ TEST_F(CalibrationFileTest, ImplausibleValuesAreRefusedAndTheLastCalibrationKept
   }
 }
 
+// A file that is no 8-bit text or too large reads as no key at all: it is
+// refused, never taken as the defaults of an uncalibrated gauge.
+TEST_F(CalibrationFileTest, FilesThatAreNoSettingsTextAreRefused) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"UTF-16", std::string("\xFF\xFE[\0V\0]\0", 8), "is UTF-16 text"},
+      {"NUL bytes", std::string("[VELDRAQXCAL]\r\nZFaktor=1\0\r\n", 27), "holds a NUL byte at offset 24"},
+      {"too large", "[VELDRAQXCAL]\r\n" + std::string(17u << 20, ';'), "it is larger than"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeasureState state;
+    ASSERT_TRUE(LoadCal(state, Cal("PixelPerInch=3500\r\nZFaktor=1.1\r\n", "42")).ok);
+    WriteBytes(file_, c.bytes);
+    const FileStatus loaded = LoadCal(state, file_);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_NE(loaded.message.find(c.message), std::string::npos) << loaded.message;
+    EXPECT_NE(loaded.message.find("the calibration was not loaded"), std::string::npos) << loaded.message;
+    EXPECT_EQ(state.ImgCalibration.PixelPerInch, 3500);
+    EXPECT_FALSE(LoadLUT(state, file_).ok);
+    // Nothing is written into such a file either.
+    EXPECT_FALSE(WriteProfileStrings(CalEntries(state), file_).ok);
+    EXPECT_EQ(ReadBytes(file_), c.bytes);
+  }
+}
+
 TEST_F(CalibrationFileTest, SaveWritesTheFixedFormsInOrder) {
   TImgCalibration& c = state_.ImgCalibration;
   c.CalVer = 0;

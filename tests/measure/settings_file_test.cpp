@@ -50,6 +50,23 @@ TEST_F(SettingsFileTest, ReadsEveryKey) {
   EXPECT_EQ(s.PdfCompression, 1);
 }
 
+// A unit of 0 or below makes every length infinite or negative: refused and
+// named, the unit stays mm. Any positive unit is kept as the file says.
+TEST_F(SettingsFileTest, UnitThatIsNoneIsRefused) {
+  const struct {
+    const char* value;
+    int unitsMm;
+    bool ok;
+  } cases[] = {{"-1", 254, false}, {"0", 254, false}, {"abc", 254, false}, {"300", 300, true}, {"1", 1, true}};
+  for (const auto& c : cases) {
+    WriteBytes(file_, std::string("[VELDRAQX]\r\nUNITS_mm=") + c.value + "\r\n");
+    const ProgramSettings s = LoadSettings(file_);
+    EXPECT_EQ(s.UnitsMm, c.unitsMm) << c.value;
+    EXPECT_EQ(s.status.ok, c.ok) << c.value;
+    if (!c.ok) EXPECT_NE(s.status.message.find("key UNITS_mm of section [VELDRAQX]"), std::string::npos) << s.status.message;
+  }
+}
+
 TEST_F(SettingsFileTest, NonNumericLevelReadsZero) {
   WriteBytes(file_, "[VELDRAQX]\r\nLEVEL=0,05\r\nFIBER=abc\r\n");
   ProgramSettings s = LoadSettings(file_);
