@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cmath>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 
-#include "measure/numbers.h"
 #include "platform/ascii_case.h"
 
 namespace {
@@ -42,9 +44,12 @@ constexpr std::array kRanges{
     PlausibleRange{kTarget, "TW", 200, 8000, "target width of the verification channel, micrometres"},
 };
 
+// The shortest text of a number (0.5, 3600, 1e+308), in every locale.
 std::string RangeNumber(double value) {
-  if (value == std::floor(value) && std::fabs(value) < 1e15) return std::to_string(static_cast<long long>(value));
-  return FormatFixed(value, 3);
+  std::ostringstream text;
+  text.imbue(std::locale::classic());
+  text << std::setprecision(10) << value;
+  return text.str();
 }
 
 // "LUTX3" has the range of "LUTX" (indices 0..5).
