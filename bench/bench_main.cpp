@@ -1,8 +1,9 @@
 // Entry point of vqx_bench: runs every registered benchmark (seven
 // repetitions unless told otherwise), then prints the median of each beside
 // its ratio to the median of CopyFrames, the copy of the 14 frames of a scan
-// measured in the same run, and closes with the post-scan total and the
-// measurement report beside one JPEG encoding of its picture.
+// measured in the same run, and closes with the post-scan total, the
+// measurement report beside one JPEG encoding of its picture and the
+// calibration save beside writing the same bytes once.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -75,6 +76,11 @@ void PrintTable(const MedianReporter& reporter) {
   const double jpeg = reporter.MedianOf("JpegEncodeResultPicture");
   if (report > 0 && jpeg > 0) {
     std::printf("measurement report: %.1f ms, %.2fx one JPEG encoding of its picture\n", report, report / jpeg);
+  }
+  const double save = reporter.MedianOf("CalibrationSave");
+  const double once = reporter.MedianOf("WriteCalibrationBytesOnce");
+  if (save > 0 && once > 0) {
+    std::printf("calibration save: %.2f ms, %.1fx writing the same bytes once\n", save, save / once);
   }
   const double total = reporter.MedianOf(kTotal);
   if (total > 0 && baseline > 0) {

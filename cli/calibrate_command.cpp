@@ -67,11 +67,12 @@ public:
         fileInUse_(home / kSettingsFileName),
         language_(language),
         panel_(CalibrationAnswers(accept),
-               [this](ReportKind kind, std::string& message) {
+               [this](ReportKind kind, std::string&) {
+                 // The certificate is written after the commit, and only
+                 // for a calibration that was committed.
                  if (kind != kCalibrationCertificate) return false;
-                 const bool written = WriteCalibrationCertificate(station_, pictures_, home_, message);
-                 certificateUnwritable_ = !written;
-                 return written;
+                 certificateDue_ = true;
+                 return true;
                }),
         station_(setup_.state, pictures_, panel_, home, fileInUse_),
         simulated_(kSimulatedGaugeTruth, static_cast<std::uint32_t>(seed)),
@@ -101,14 +102,16 @@ public:
     Refresh();
     Max();
     const bool scanned = CalibrationCaptures() && LinearityCaptures();
-    // The calibration, its table and the linearity file are one commit: a
-    // kill or a failed write leaves all of them old or all of them new.
+    // The calibration, its table, the linearity file and the certificate's
+    // save are one commit: a kill or a failed write leaves all of them old
+    // or all of them new, and no other writer can come in between them.
     if (scanned) station_.BeginStep();
     bool saved = scanned && Save();
     const bool linearityComplete = station_.Chart().channel.size() == 4;
     bool tableSaved = Linearisation(saved, linearityComplete);
+    const bool due = tableSaved && station_.CreatePDFbtnClick() && certificateDue_;
     if (scanned && !Commit()) saved = tableSaved = false;
-    const bool certificate = Certificate(tableSaved);
+    const bool certificate = Certificate(due && saved && tableSaved);
     Summary(certificate);
     if (!scanned) {
       std::fprintf(err, "vqx calibrate: %s\n", error_.c_str());
@@ -272,15 +275,25 @@ private:
     return tableSaved;
   }
 
-  // Create PDF: saves again and writes the certificate when both indicators are green.
-  bool Certificate(bool tableSaved) {
+  // Create PDF: with both indicators green the calibration was saved again
+  // in the commit; the certificate of the committed calibration now.
+  bool Certificate(bool due) {
     const CalibrationControls& c = station_.controls;
     output_.BeginStep("certificate");
     output_.Colour("BRTolShape", c.BRTolShape);
     output_.Colour("DimShape", c.DimShape);
-    const bool written = tableSaved && station_.CreatePDFbtnClick();
+    bool written = false;
+    std::string message;
+    if (due) {
+      written = WriteCalibrationCertificate(station_, pictures_, home_, message);
+      certificateUnwritable_ = !written;
+    }
     output_.Text("written", written ? "yes" : "no");
-    Feedback(output_, panel_);
+    output_.List("sounds", panel_.TakeSounds());
+    output_.List("questions", panel_.TakeQuestions());
+    std::vector<std::string> messages = panel_.TakeMessages();
+    if (!message.empty()) messages.push_back(message);
+    output_.List("messages", messages);
     output_.EndStep();
     return written;
   }
@@ -305,6 +318,7 @@ private:
   std::filesystem::path fileInUse_;
   FileStatus loaded_;
   bool serialGiven_ = false;
+  bool certificateDue_ = false;        // Create PDF asked for the certificate
   bool certificateUnwritable_ = false;  // a certificate was due but could not be written
   const LanguageStore& language_;
   MeasurementSetup setup_;

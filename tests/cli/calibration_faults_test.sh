@@ -54,9 +54,13 @@ count() { strace -f -qq -e trace="$1" -o "$work/trace" "$vqx" calibrate --simula
           grep -c "^[0-9]* *$1(" "$work/trace"; }
 cp -r "$work/old" "$work/probe"
 renames=$(count rename "$work/probe")
+# The calibration, its table, the linearity file and the certificate's save
+# are one commit: no other writer can come between them.
+commits=$(grep -c '", "[^"]*/\.VELDRAQX\.journal")' "$work/trace")
+[ "$commits" -eq 1 ] || fail "a calibration is $commits commits, not one"
 rm -rf "$work/probe"; cp -r "$work/old" "$work/probe"
 fsyncs=$(count fsync "$work/probe")
-echo "a calibration makes $renames renames and $fsyncs flushes"
+echo "a calibration makes $renames renames ($commits commit) and $fsyncs flushes"
 [ "$renames" -ge 4 ] && [ "$fsyncs" -ge 4 ] || fail "too few system calls counted"
 
 declare -A outcomes

@@ -12,6 +12,8 @@
 
 #include "capture/reference_samples.h"
 #include "cli/simulated_station.h"
+#include "measure/numbers.h"
+#include "platform/profile_file.h"
 #include "tests/cli/vqx_run.h"
 
 namespace {
@@ -224,6 +226,70 @@ TEST(StationCommands, VerificationAgainstNoChannelFails) {
   const VqxOutput option = RunVqx("verify --simulate --home " + h + " --target-depth 0.005 --target-width 3", home);
   EXPECT_EQ(option.exitCode, 2);
   EXPECT_TRUE(Has(option.err, "--target-depth must be a number from 0.050 to 4.000")) << option.err;
+}
+
+// What one `vqx calibrate --json` run committed: its depth factor in full
+// and its table as the step prints it.
+struct Committed {
+  double zFactor = 0;
+  std::string table;
+};
+
+Committed FromOutput(const std::string& json) {
+  Committed run;
+  const std::size_t summary = json.find("\"summary\"");
+  const std::size_t z = json.find("\"ZFaktor\":", summary);
+  if (z != std::string::npos) run.zFactor = std::strtod(json.c_str() + z + 10, nullptr);
+  const std::size_t table = json.find("\"LUTX:LUTY\":[");
+  if (table != std::string::npos) run.table = json.substr(table + 13, json.find(']', table) - table - 13);
+  return run;
+}
+
+Committed FromFile(const std::filesystem::path& file) {
+  Committed run;
+  run.zFactor = std::strtod(ReadProfileString("VELDRAQXCAL", "ZFaktor", "0", 40, file).c_str(), nullptr);
+  for (int i = 1; i <= 4; ++i) {
+    const double x = std::strtod(ReadProfileString("VELDRAQXCAL", "LUTX" + std::to_string(i), "0", 40, file).c_str(), nullptr);
+    const double y = std::strtod(ReadProfileString("VELDRAQXCAL", "LUTY" + std::to_string(i), "0", 40, file).c_str(), nullptr);
+    run.table += (i > 1 ? "," : "") + std::string("\"") + FormatFixed(x, 2) + ":" + FormatFixed(y, 3) + "\"";
+  }
+  return run;
+}
+
+bool SameRun(const Committed& a, const Committed& b) {
+  return std::abs(a.zFactor - b.zFactor) < 1e-12 && a.table == b.table;
+}
+
+// Two calibrations of one home folder at once: the second writer waits for
+// the first, and the files end with one whole calibration, never one run's
+// depth factor beside the other's table.
+TEST(StationCommands, TwoCalibrationsAtOnceNeverMix) {
+  TempFolder home;
+  WriteBytes(home / "VELDRAQXEICH.INI", SimulatedStationFileText());
+  const std::string vqx = VqxTimeLimit() + VQX_BINARY + " calibrate --simulate --json --serial 42 --home " +
+                          home.Path().string();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const std::string a = (home / "a").string();
+    const std::string b = (home / "b").string();
+    const std::string both = "(" + vqx + " --seed " + std::to_string(1 + round) + " >" + a + ".out 2>" + a +
+                             ".err; echo $? >" + a + ".rc) & (" + vqx + " --seed " + std::to_string(20 + round) +
+                             " >" + b + ".out 2>" + b + ".err; echo $? >" + b + ".rc) & wait";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    EXPECT_EQ(ReadBytes(a + ".rc"), "0\n") << ReadBytes(a + ".err");
+    EXPECT_EQ(ReadBytes(b + ".rc"), "0\n") << ReadBytes(b + ".err");
+    const Committed runA = FromOutput(ReadBytes(a + ".out"));
+    const Committed runB = FromOutput(ReadBytes(b + ".out"));
+    ASSERT_FALSE(SameRun(runA, runB)) << "the two runs must differ to tell them apart";
+    for (const std::filesystem::path& file : {home / "VELDRAQX.INI", home / "VELDRAQXINI" / "00042_VELDRAQX.INI"}) {
+      const Committed found = FromFile(file);
+      EXPECT_TRUE(SameRun(found, runA) || SameRun(found, runB))
+          << file << ": ZFaktor " << found.zFactor << " table " << found.table << "\nrun a: " << runA.zFactor << " "
+          << runA.table << "\nrun b: " << runB.zFactor << " " << runB.table;
+    }
+    EXPECT_TRUE(SameRun(FromFile(home / "VELDRAQX.INI"), FromFile(home / "VELDRAQXINI" / "00042_VELDRAQX.INI")));
+    EXPECT_FALSE(std::filesystem::exists(home / ".VELDRAQX.journal"));
+  }
 }
 
 struct UsageCase {
