@@ -76,7 +76,9 @@ void WriteCalibrationBytesOnce(benchmark::State& state) {
   if (const FileStatus saved = bench.Save(); !saved.ok) state.SkipWithError(saved.message.c_str());
   std::vector<std::pair<std::filesystem::path, std::string>> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(bench.home)) {
-    if (!entry.is_regular_file() || entry.path().filename() == "VELDRAQXEICH.INI") continue;
+    // The calibration files, not the station file or the lock.
+    const std::string name = entry.path().filename().string();
+    if (!entry.is_regular_file() || name == "VELDRAQXEICH.INI" || name.starts_with(".")) continue;
     std::string bytes;
     ReadWholeFile(entry.path(), bytes);
     files.emplace_back(entry.path().string() + ".plain", std::move(bytes));

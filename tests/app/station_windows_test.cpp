@@ -275,6 +275,31 @@ TEST(CalibrationWindow, CameraControlsSerialAndLoadIni) {
   main.Calibrate1Click();
 }
 
+// A station file the calibration cannot rest on is named when the window
+// opens, and Save then writes nothing.
+TEST(CalibrationWindow, RefusedStationFileIsNamedAndNothingIsSaved) {
+  ProgramFixture f([](const std::filesystem::path& home) {
+    StationHome(home);
+    Write(home / "VELDRAQXEICH.INI", "[VELDRAQX]\nISEICH=" + std::to_string(kCalibrationStationCode) +
+                                         "\n[VELDRAQXCALSETUP]\nLEVEL=7\n");
+  });
+  f.Start();
+  f.program->Main().FormActivate();
+  const std::string before = Read(f.home / "VELDRAQX.INI");
+  TCalibFrm& w = f.program->Calibration();
+  f.user.beforeModal = [&](QDialog*) {
+    ASSERT_EQ(f.user.messages.size(), 1u);
+    EXPECT_TRUE(f.user.messages[0].contains("key LEVEL of section [VELDRAQXCALSETUP] is 7, outside 0 .. 3"))
+        << f.user.messages[0].toStdString();
+    w.Savebtn->click();
+    ASSERT_EQ(f.user.messages.size(), 2u);
+    EXPECT_TRUE(f.user.messages[1].startsWith("The calibration was not saved")) << f.user.messages[1].toStdString();
+  };
+  f.program->Main().Calibrate1Click();
+  EXPECT_EQ(Read(f.home / "VELDRAQX.INI"), before);
+  EXPECT_FALSE(std::filesystem::exists(f.home / "VELDRAQXINI" / "00001_VELDRAQX.INI"));
+}
+
 TEST(VerificationWindow, ScansJudgedSlopePanelByServiceCodeReportOnlyAfterPass) {
   ProgramFixture f;
   f.Start();
