@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/command_output.h"
+#include "cli/job_verdicts.h"
 #include "cli/measurement_report.h"
 #include "cli/measurement_setup.h"
 #include "imaging/tool_image.h"
@@ -11,7 +12,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vqx analyse FILE... [--cal INI] [--material steel|bevel|pertinax] [--level L]\n"
-    "                   [--json | --json-lines] [--save FILE.CRY|FILE.jpg]\n"
+    "                   [--home DIR] [--job ID] [--json | --json-lines] [--save FILE.CRY|FILE.jpg]\n"
     "  Measures tool images (.CRY) again from the profile in their last row.\n"
     "  --cal INI      calibration and display settings (units, digits, show flags,\n"
     "                 level, fibre) of this settings or device file; without it the\n"
@@ -19,20 +20,24 @@ constexpr const char* kUsage =
     "  --material M   channel material (default: MATERIAL of the INI, else steel)\n"
     "  --level L      width level: 0 the surface, -1..-6 the flank points at 10 px/10 %,\n"
     "                 20, 30, 40, 50, 80 % of the depth, > 0 millimetres below the surface\n"
+    "  --home DIR     home folder: its VELDRAQX.INI is the calibration unless --cal is\n"
+    "                 given, and its job catalogue (VELDRAQXJOBS.INI) holds the jobs\n"
+    "  --job ID       judges each measurement against the job's tolerances with the\n"
+    "                 gauge's uncertainty: OK, NOT OK or NOT DECIDABLE (vqx jobs)\n"
     "  --json         one JSON array with an object per file (failed files with \"error\")\n"
     "  --json-lines   one JSON object per line, each printed as soon as its file is measured\n"
     "  --save FILE    with one input file: the tool image again (.CRY) or a JPEG of\n"
     "                 the result picture (.jpg)\n"
     "  Exit codes: 0 every file measured (also when no channel was found),\n"
-    "  2 usage error, 3 a file could not be read or written.\n";
+    "  2 usage error or an unknown job, 3 a file could not be read or written.\n";
 
 }  // namespace
 
 int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   ParsedArguments parsed;
   std::string error;
-  if (!ParseArguments(args, {"--cal", "--material", "--level", "--save"}, {"--json", "--json-lines", "--help"}, parsed,
-                      error)) {
+  if (!ParseArguments(args, {"--cal", "--material", "--level", "--save", "--home", "--job"},
+                      {"--json", "--json-lines", "--help"}, parsed, error)) {
     PrintError(err, "analyse", error + " (try vqx analyse --help)");
     return 2;
   }
@@ -55,8 +60,14 @@ int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
     PrintError(err, "analyse", error + " (try vqx analyse --help)");
     return 2;
   }
+  CalibrationOfHome(parsed);
   MeasurementSetup setup;
   if (int code = 0; !PrepareSetup(parsed, setup, error, code)) {
+    PrintError(err, "analyse", error);
+    return code;
+  }
+  std::optional<JobContext> job;
+  if (int code = 0; !PrepareJob(parsed, setup.state, job, error, code)) {
     PrintError(err, "analyse", error);
     return code;
   }
@@ -76,6 +87,7 @@ int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
     } else {
       const MeasurementOutcome outcome = AnalyseStoredImage(setup.state, images, setup.material, setup.options);
       report = MakeReport(setup.state, setup.material, file, outcome);
+      if (job) report.judgement = JudgeMeasurement(*job, report.numbers);
       if (save) {
         const FileStatus saved = SaveResult(*save, saveKind, images.iBild, images.rBild);
         if (!saved.ok) {

@@ -13,4 +13,5 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
 int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int JobsCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

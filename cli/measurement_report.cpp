@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "cli/job_verdicts.h"
 #include "cli/text_escape.h"
 #include "measure/units.h"
 
@@ -89,7 +90,8 @@ MeasurementReport FailedReport(const std::string& file, const std::string& error
 std::string ReportLine(const MeasureState& state, const MeasurementReport& report) {
   std::string line = EscapeForTerminal(report.file) + ": ";
   if (!report.error.empty()) return line + "not measured: " + EscapeForTerminal(report.error);
-  if (!report.channelFound) return line + "no channel found (no lit surface in the profile)";
+  const std::string judged = report.judgement ? JudgementText(*report.judgement) : "";
+  if (!report.channelFound) return line + "no channel found (no lit surface in the profile)" + judged;
   const ResultTexts& t = report.outcome.texts;
   const std::string unit = " " + report.units;
   line += ShapeName(report.outcome.shapeFound);
@@ -101,7 +103,7 @@ std::string ReportLine(const MeasureState& state, const MeasurementReport& repor
   if (report.outcome.shapeFound == 2) {
     line += ", bottom radius " + StrUnits(state, GetRadius(state, report.channel.radius) / 2) + unit;
   }
-  return line;
+  return line + judged;
 }
 
 void WriteReport(JsonWriter& json, const MeasurementReport& report) {
@@ -158,6 +160,30 @@ void WriteReport(JsonWriter& json, const MeasurementReport& report) {
     json.Number(report.truth->angle);
     json.Key("radiusMm");
     json.Number(report.truth->radiusMm);
+    json.EndObject();
+  }
+  if (report.judgement) {
+    const Judgement& j = *report.judgement;
+    json.Key("job");
+    json.String(j.jobId);
+    json.Key("verdict");
+    json.String(std::string(VerdictText(j.overall)));
+    json.Key("depthVerdict");
+    json.String(std::string(VerdictText(j.depth)));
+    json.Key("widthVerdict");
+    json.String(std::string(VerdictText(j.width)));
+    if (j.open) {
+      json.Key("openVerdict");
+      json.String(std::string(VerdictText(*j.open)));
+    }
+    json.Key("uncertainty");
+    json.BeginObject();
+    json.Key("depthMm");
+    json.Number(j.depthU);
+    json.Key("widthMm");
+    json.Number(j.widthU);
+    json.Key("verified");
+    json.Bool(j.verified);
     json.EndObject();
   }
   json.EndObject();

@@ -9,6 +9,7 @@
 #include "imaging/measurement.h"
 #include "measure/material.h"
 #include "measure/records.h"
+#include "measure/verdict.h"
 
 // The sample of a simulated scan, in millimetres and degrees.
 struct SampleTruth {
@@ -38,6 +39,7 @@ struct MeasurementReport {
   ResultNumbers numbers{};
   std::string units;          // "mm", "Inch" or "mil" of the texts
   std::optional<SampleTruth> truth;
+  std::optional<Judgement> judgement;  // with --job
   std::string error;          // the file could not be measured: why
 };
 
@@ -57,6 +59,8 @@ MeasurementReport FailedReport(const std::string& file, const std::string& error
 std::string ReportLine(const MeasureState& state, const MeasurementReport& report);
 
 // The object of one file: "status" ("measured", "no channel" or "error"),
-// the display texts, the numbers with their units, the channel record, and
-// "truth" for a simulated sample or "error" for a failed file.
+// the display texts, the numbers with their units, the channel record,
+// "truth" for a simulated sample or "error" for a failed file, and with a
+// job "job", "verdict", "depthVerdict", "widthVerdict" ("openVerdict" when
+// the job limits the opening angle) and "uncertainty" {"depthMm", "widthMm"}.
 void WriteReport(JsonWriter& json, const MeasurementReport& report);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/command_output.h"
+#include "cli/job_verdicts.h"
 #include "cli/commands.h"
 #include "cli/measurement_report.h"
 #include "cli/program_folder.h"
@@ -14,7 +15,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: vqx scan --simulate [--shape flat|trapezoid|v|round] [--depth MM] [--width MM]\n"
     "                [--angle DEG] [--radius MM] [--material steel|bevel|pertinax] [--cal INI]\n"
-    "                [--level L] [--seed N] [--save FILE.CRY|FILE.jpg] [--json | --json-lines]\n"
+    "                [--level L] [--home DIR] [--job ID] [--seed N] [--save FILE.CRY|FILE.jpg]\n"
+    "                [--json | --json-lines]\n"
     "  Takes a whole scan with the simulated gauge (live picture, key press, 14-frame\n"
     "  series, combination, analysis) and prints the result beside the sample's truth\n"
     "  and the error of each value.\n"
@@ -29,6 +31,10 @@ constexpr const char* kUsage =
     "                 (without: the ideal gauge of 3600 pixels per inch, as vqx analyse)\n"
     "  --level L      width level: 0 the surface, -1..-6 the flank points, > 0 millimetres\n"
     "                 below the surface\n"
+    "  --home DIR     home folder: its VELDRAQX.INI is the calibration unless --cal is\n"
+    "                 given, and its job catalogue (VELDRAQXJOBS.INI) holds the jobs\n"
+    "  --job ID       judges each measurement against the job's tolerances with the\n"
+    "                 gauge's uncertainty: OK, NOT OK or NOT DECIDABLE (vqx jobs)\n"
     "  --seed N       sensor noise seed, a whole number 0..4294967295 (default 1)\n"
     "  --save FILE    the tool image of the scan (.CRY) or a JPEG of the result picture (.jpg)\n"
     "  --json         the result as a JSON object, with \"truth\" (--json-lines: the same)\n"
@@ -113,7 +119,7 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   std::string error;
   const bool parsedOk =
       ParseArguments(args, {"--shape", "--depth", "--width", "--angle", "--radius", "--material", "--cal", "--level",
-                            "--seed", "--save"},
+                            "--seed", "--save", "--home", "--job"},
                      {"--simulate", "--json", "--json-lines", "--help"}, parsed, error);
   if (parsedOk && parsed.Has("--help")) {
     std::fputs(kUsage, out);
@@ -149,8 +155,14 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     PrintError(err, "scan", error + " (try vqx scan --help)");
     return 2;
   }
+  CalibrationOfHome(parsed);
   MeasurementSetup setup;
   if (int code = 0; !PrepareSetup(parsed, setup, error, code)) {
+    PrintError(err, "scan", error);
+    return code;
+  }
+  std::optional<JobContext> job;
+  if (int code = 0; !PrepareJob(parsed, setup.state, job, error, code)) {
     PrintError(err, "scan", error);
     return code;
   }
@@ -186,6 +198,7 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     }
   }
   MeasurementReport report = MakeReport(setup.state, setup.material, name, scan.outcome);
+  if (job) report.judgement = JudgeMeasurement(*job, report.numbers);
   const char* shapeNames[] = {"flat", "trapezoid", "v", "round"};
   report.truth = SampleTruth{shapeNames[static_cast<int>(sample.shape)], sample.depthMm, sample.widthMm,
                              sample.flankAngle, round ? sample.bottomRadiusMm : 0};

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -168,6 +169,22 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
   if (result.size() > TextStart(result) && result.back() != '\n' && result.back() != '\r') result += "\r\n";
   result += "[" + std::string(section) + "]\r\n" + line + "\r\n";
   return result;
+}
+
+std::vector<std::string> ProfileSectionNames(std::string_view text) {
+  std::vector<std::string> names;
+  for (std::size_t at = TextStart(text); at < text.size();) {
+    const Line line = LineAt(text, at);
+    const Entry entry = Classify(text.substr(line.begin, line.end - line.begin));
+    if (entry.kind == LineKind::kSection) {
+      const bool seen = std::any_of(names.begin(), names.end(),
+                                    [&](const std::string& name) { return EqualsIgnoringAsciiCase(name, entry.name); });
+      if (!seen) names.emplace_back(entry.name);
+    }
+    if (line.next == at) break;
+    at = line.next;
+  }
+  return names;
 }
 
 FileStatus ReadProfileFile(const std::filesystem::path& file, std::string& bytes) {

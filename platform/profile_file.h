@@ -25,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_status.h"
 
@@ -32,6 +33,10 @@
 // text `text`, as it stands (quotes kept); nothing when there is no such key
 // line (a line without "=" is no key line).
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section, std::string_view key);
+
+// The names of the sections of the file text `text`, trimmed, in their order
+// (a name that repeats is listed once, as reading finds only its first).
+std::vector<std::string> ProfileSectionNames(std::string_view text);
 
 // `text` with `key` of `section` set to `value` as described above. Section
 // and key are trimmed. Returns nothing when the names or the value cannot be

@@ -120,6 +120,12 @@ TEST(ProfileText, ReadsWhatOtherEditorsWrite) {
 
 // A write into such a text finds the section that is there instead of adding
 // a second one, and keeps the mark and the line ends.
+TEST(ProfileText, ListsTheSectionsAsReadingFindsThem) {
+  EXPECT_EQ(ProfileSectionNames("\xEF\xBB\xBF[ A ]\r\nk=1\r\n[JOB 12]\rx\n[a]\n  [B]\n[unclosed\n"),
+            (std::vector<std::string>{"A", "JOB 12", "B"}));
+  EXPECT_TRUE(ProfileSectionNames("").empty());
+}
+
 TEST(ProfileText, WritesIntoWhatOtherEditorsWrite) {
   const std::pair<std::string, std::string> cases[] = {
       {"[ VELDRAQXCAL ]\r\nTOP=310\r\n", "[ VELDRAQXCAL ]\r\nTOP=5\r\n"},
