@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kTargetSection = "MORKELTARGET";
 constexpr const char* kCalSection = "VELDRAQXCAL";
 constexpr const char* kMainSection = "VELDRAQX";
+constexpr const char* kUncertaintySection = "VELDRAQXUNCERTAINTY";
 constexpr double kDepthTolerance = 0.01;  // mm
 constexpr double kWidthTolerance = 0.02;  // mm
 
@@ -235,6 +236,26 @@ bool VerificationStation::VerifyPDFClick(bool slopePanelVisible) {
   // The target and the slopes change together, as one write of the file in use.
   std::vector<ProfileEntry> entries{{kTargetSection, "TW", std::to_string(Round(W * 1000.0L))},
                                     {kTargetSection, "TD", std::to_string(Round(D * 1000.0L))}};
+  // The repeatability of the stored captures, for the gauge's uncertainty.
+  if (hwc_ >= 2) {
+    auto deviation = [this](const std::array<double, kStoredCaptures + 1>& x) {
+      double sum = 0;
+      for (int i = 0; i < hwc_; ++i) sum += x[i];
+      const double mean = sum / hwc_;
+      double squares = 0;
+      for (int i = 0; i < hwc_; ++i) squares += (x[i] - mean) * (x[i] - mean);
+      return std::sqrt(squares / (hwc_ - 1));
+    };
+    // Pixels to millimetres at the gauge's scale (the depth with its factor).
+    const TImgCalibration& cal = state_.ImgCalibration;
+    const double millimetres = cal.PixelPerInch > 0 ? 25.4 / cal.PixelPerInch : NAN;
+    const double depth = deviation(hl_) * cal.ZFaktor * millimetres;
+    const double width = deviation(wl_) * millimetres;
+    if (std::isfinite(depth) && std::isfinite(width)) {
+      entries.push_back({kUncertaintySection, "DEPTHREPEAT", FormatFixed(std::fabs(depth), 5)});
+      entries.push_back({kUncertaintySection, "WIDTHREPEAT", FormatFixed(std::fabs(width), 5)});
+    }
+  }
   if (slopePanelVisible) {
     const TImgCalibration& cal = state_.ImgCalibration;
     if (depthSlopeValid_ && std::isfinite(cal.ZSlope)) entries.push_back({kMainSection, "ZSLOPE", FactorText(cal.ZSlope)});

@@ -286,6 +286,18 @@ TEST_F(VerificationTest, StoredTargetOutsideItsRangeIsShownAndNamed) {
   EXPECT_TRUE(station.FormActivate().ok);
 }
 
+// The report keeps the repeatability of the stored captures (their sample
+// standard deviation in mm) for the gauge's uncertainty.
+TEST_F(VerificationTest, ReportKeepsTheRepeatabilityOfTheCaptures) {
+  WithFactors();
+  CaptureOf(519, 2990);
+  CaptureOf(521, 3010);
+  CaptureOf(520, 3000);
+  ASSERT_TRUE(station.VerifyPDFClick(false));
+  EXPECT_EQ(Key("VELDRAQXUNCERTAINTY", "DEPTHREPEAT"), "0.00100");
+  EXPECT_EQ(Key("VELDRAQXUNCERTAINTY", "WIDTHREPEAT"), "0.01000");
+}
+
 TEST_F(VerificationTest, LevelItemSetsTheLevel) {
   for (int i = 0; i < static_cast<int>(kLevelItems.size()); ++i) {
     station.controls.Levelgrp = i;
