@@ -82,6 +82,11 @@ void PrintTable(const MedianReporter& reporter) {
   if (save > 0 && once > 0) {
     std::printf("calibration save: %.2f ms, %.1fx writing the same bytes once\n", save, save / once);
   }
+  const double record = reporter.MedianOf("RecordMeasurement");
+  const double insert = reporter.MedianOf("PlainInsert");
+  if (record > 0 && insert > 0) {
+    std::printf("recording a measurement: %.2f ms, %.2fx one plain INSERT of the same row\n", record, record / insert);
+  }
   const double total = reporter.MedianOf(kTotal);
   if (total > 0 && baseline > 0) {
     std::printf("post-scan total: %.1f ms, %.2fx the copy of the 14 frames\n", total, total / baseline);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/command_output.h"
+#include "cli/history_records.h"
 #include "cli/job_verdicts.h"
 #include "cli/measurement_report.h"
 #include "cli/measurement_setup.h"
@@ -12,7 +13,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vqx analyse FILE... [--cal INI] [--material steel|bevel|pertinax] [--level L]\n"
-    "                   [--home DIR] [--job ID] [--json | --json-lines] [--save FILE.CRY|FILE.jpg]\n"
+    "                   [--home DIR] [--job ID] [--record] [--json | --json-lines] [--save FILE.CRY|FILE.jpg]\n"
     "  Measures tool images (.CRY) again from the profile in their last row.\n"
     "  --cal INI      calibration and display settings (units, digits, show flags,\n"
     "                 level, fibre) of this settings or device file; without it the\n"
@@ -24,6 +25,8 @@ constexpr const char* kUsage =
     "                 given, and its job catalogue (VELDRAQXJOBS.INI) holds the jobs\n"
     "  --job ID       judges each measurement against the job's tolerances with the\n"
     "                 gauge's uncertainty: OK, NOT OK or NOT DECIDABLE (vqx jobs)\n"
+    "  --record       records the measurement in the history of the home folder\n"
+    "                 (VELDRAQXHISTORY.sqlite, its tool image under History/; vqx history)\n"
     "  --json         one JSON array with an object per file (failed files with \"error\")\n"
     "  --json-lines   one JSON object per line, each printed as soon as its file is measured\n"
     "  --save FILE    with one input file: the tool image again (.CRY) or a JPEG of\n"
@@ -37,7 +40,7 @@ int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
   ParsedArguments parsed;
   std::string error;
   if (!ParseArguments(args, {"--cal", "--material", "--level", "--save", "--home", "--job"},
-                      {"--json", "--json-lines", "--help"}, parsed, error)) {
+                      {"--json", "--json-lines", "--record", "--help"}, parsed, error)) {
     PrintError(err, "analyse", error + " (try vqx analyse --help)");
     return 2;
   }
@@ -88,6 +91,19 @@ int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
       const MeasurementOutcome outcome = AnalyseStoredImage(setup.state, images, setup.material, setup.options);
       report = MakeReport(setup.state, setup.material, file, outcome);
       if (job) report.judgement = JudgeMeasurement(*job, report.numbers);
+      if (parsed.Has("--record")) {
+        long long id = 0;
+        const auto cal = parsed.Option("--cal");
+        const FileStatus recorded =
+            RecordMeasurement(HistoryHome(parsed), report, setup.state, setup.material,
+                              cal ? std::filesystem::path(*cal) : std::filesystem::path(), &images.iBild, id);
+        if (recorded.ok) {
+          report.recordId = id;
+        } else {
+          PrintError(err, "analyse", "the measurement was not recorded: " + recorded.message);
+          exitCode = 3;
+        }
+      }
       if (save) {
         const FileStatus saved = SaveResult(*save, saveKind, images.iBild, images.rBild);
         if (!saved.ok) {

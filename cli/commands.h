@@ -14,4 +14,5 @@ int CalibrateCommand(const std::vector<std::string>& args, std::FILE* out, std::
 int VerifyCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int ReportCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int JobsCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int HistoryCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 int BenchCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "  calibrate --simulate calibrate the simulated gauge as the calibration window does\n"
     "  verify --simulate    verify the simulated gauge with the calibration of its home folder\n"
     "  jobs add|list|remove the job catalogue: nominal channels and their tolerances\n"
+    "  history              the recorded measurements, as text, JSON, CSV or DFQ\n"
     "  vqx COMMAND --help   the options of a command\n"
     "  Exit codes: 0 success, 1 the scan did not run, 2 usage error,\n"
     "  3 a file could not be read or written.\n";
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   if (command == "calibrate") return CalibrateCommand(args, stdout, stderr);
   if (command == "verify") return VerifyCommand(args, stdout, stderr);
   if (command == "jobs") return JobsCommand(args, stdout, stderr);
+  if (command == "history") return HistoryCommand(args, stdout, stderr);
   std::fprintf(stderr, "vqx: unknown command '%s' (try vqx --help)\n", command.c_str());
   return 2;
 }

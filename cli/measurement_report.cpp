@@ -103,7 +103,9 @@ std::string ReportLine(const MeasureState& state, const MeasurementReport& repor
   if (report.outcome.shapeFound == 2) {
     line += ", bottom radius " + StrUnits(state, GetRadius(state, report.channel.radius) / 2) + unit;
   }
-  return line + judged;
+  if (report.recordId) line += judged + ", recorded #" + std::to_string(*report.recordId);
+  else line += judged;
+  return line;
 }
 
 void WriteReport(JsonWriter& json, const MeasurementReport& report) {
@@ -161,6 +163,10 @@ void WriteReport(JsonWriter& json, const MeasurementReport& report) {
     json.Key("radiusMm");
     json.Number(report.truth->radiusMm);
     json.EndObject();
+  }
+  if (report.recordId) {
+    json.Key("recordId");
+    json.Integer(*report.recordId);
   }
   if (report.judgement) {
     const Judgement& j = *report.judgement;

@@ -40,6 +40,7 @@ struct MeasurementReport {
   std::string units;          // "mm", "Inch" or "mil" of the texts
   std::optional<SampleTruth> truth;
   std::optional<Judgement> judgement;  // with --job
+  std::optional<long long> recordId;   // with --record: its record in the history
   std::string error;          // the file could not be measured: why
 };
 

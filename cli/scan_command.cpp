@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/command_output.h"
+#include "cli/history_records.h"
 #include "cli/job_verdicts.h"
 #include "cli/commands.h"
 #include "cli/measurement_report.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: vqx scan --simulate [--shape flat|trapezoid|v|round] [--depth MM] [--width MM]\n"
     "                [--angle DEG] [--radius MM] [--material steel|bevel|pertinax] [--cal INI]\n"
-    "                [--level L] [--home DIR] [--job ID] [--seed N] [--save FILE.CRY|FILE.jpg]\n"
+    "                [--level L] [--home DIR] [--job ID] [--record] [--seed N] [--save FILE.CRY|FILE.jpg]\n"
     "                [--json | --json-lines]\n"
     "  Takes a whole scan with the simulated gauge (live picture, key press, 14-frame\n"
     "  series, combination, analysis) and prints the result beside the sample's truth\n"
@@ -35,6 +36,8 @@ constexpr const char* kUsage =
     "                 given, and its job catalogue (VELDRAQXJOBS.INI) holds the jobs\n"
     "  --job ID       judges each measurement against the job's tolerances with the\n"
     "                 gauge's uncertainty: OK, NOT OK or NOT DECIDABLE (vqx jobs)\n"
+    "  --record       records the measurement in the history of the home folder\n"
+    "                 (VELDRAQXHISTORY.sqlite, its tool image under History/; vqx history)\n"
     "  --seed N       sensor noise seed, a whole number 0..4294967295 (default 1)\n"
     "  --save FILE    the tool image of the scan (.CRY) or a JPEG of the result picture (.jpg)\n"
     "  --json         the result as a JSON object, with \"truth\" (--json-lines: the same)\n"
@@ -120,7 +123,7 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   const bool parsedOk =
       ParseArguments(args, {"--shape", "--depth", "--width", "--angle", "--radius", "--material", "--cal", "--level",
                             "--seed", "--save", "--home", "--job"},
-                     {"--simulate", "--json", "--json-lines", "--help"}, parsed, error);
+                     {"--simulate", "--json", "--json-lines", "--record", "--help"}, parsed, error);
   if (parsedOk && parsed.Has("--help")) {
     std::fputs(kUsage, out);
     return FlushResults(out, err, "scan") ? 0 : 3;
@@ -199,6 +202,19 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   }
   MeasurementReport report = MakeReport(setup.state, setup.material, name, scan.outcome);
   if (job) report.judgement = JudgeMeasurement(*job, report.numbers);
+  bool unrecorded = false;
+  if (parsed.Has("--record")) {
+    long long id = 0;
+    const auto cal = parsed.Option("--cal");
+    const FileStatus recorded = RecordMeasurement(HistoryHome(parsed), report, setup.state, setup.material,
+                                                  cal ? std::filesystem::path(*cal) : std::filesystem::path(), &scan.image, id);
+    if (recorded.ok) {
+      report.recordId = id;
+    } else {
+      PrintError(err, "scan", "the measurement was not recorded: " + recorded.message);
+      unrecorded = true;
+    }
+  }
   const char* shapeNames[] = {"flat", "trapezoid", "v", "round"};
   report.truth = SampleTruth{shapeNames[static_cast<int>(sample.shape)], sample.depthMm, sample.widthMm,
                              sample.flankAngle, round ? sample.bottomRadiusMm : 0};
@@ -211,5 +227,5 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     PrintTruth(out, sample, report, setup.state.Level == 0);
   }
   if (!FlushResults(out, err, "scan")) return 3;
-  return exitCode;
+  return unrecorded ? 3 : exitCode;
 }

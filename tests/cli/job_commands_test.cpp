@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -102,6 +103,55 @@ TEST(JobCommands, MeasurementsAreJudgedWithTheGaugesUncertainty) {
   const VqxOutput unknown = RunVqx("scan --simulate --job M2" + h, home);
   EXPECT_EQ(unknown.exitCode, 2);
   EXPECT_TRUE(Has(unknown.err, "no job \"M2\"")) << unknown.err;
+}
+
+// Recorded measurements come back from vqx history as JSON, CSV and DFQ; a
+// damaged history is named, the measurement is still shown, and the file is
+// left as it was.
+TEST(HistoryCommands, RecordedMeasurementsComeBack) {
+  TempFolder home;
+  WriteBytes(home / "VELDRAQX.INI", ReadBytes(std::filesystem::path(VQX_SOURCE_DIR) / "data/demo/VELDRAQX.INI"));
+  const std::string h = " --home " + home.Path().string();
+  ASSERT_EQ(RunVqx("jobs add M1 --depth 0.52 --depth-tol 0.04 --width 1.4 --width-tol 0.05 --note \"die 7, left\"" + h,
+                   home).exitCode, 0);
+  const VqxOutput first = RunVqx("scan --simulate --shape flat --depth 0.52 --width 1.4 --job M1 --record --json" + h, home);
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(nlohmann::json::parse(first.out)["recordId"], 1);
+  const VqxOutput second = RunVqx("scan --simulate --shape flat --depth 0.62 --width 1.4 --record" + h, home);
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_TRUE(Has(second.out, ", recorded #2")) << second.out;
+
+  const nlohmann::json records = nlohmann::json::parse(RunVqx("history --json" + h, home).out);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0]["jobId"], "M1");
+  EXPECT_EQ(records[0]["verdict"], "OK");
+  EXPECT_NEAR(records[0]["depthMm"].get<double>(), 0.52, 0.01);
+  EXPECT_EQ(records[0]["calibration"]["pixelPerInch"], 3573);
+  EXPECT_TRUE(records[1]["verdict"].is_null());  // no job
+  EXPECT_TRUE(std::filesystem::exists(home / records[0]["image"].get<std::string>()));
+  EXPECT_EQ(nlohmann::json::parse(RunVqx("history --json --job m1" + h, home).out).size(), 1u);
+  EXPECT_EQ(nlohmann::json::parse(RunVqx("history --json --until 2000-01-01" + h, home).out).size(), 0u);
+
+  const std::string csv = RunVqx("history --csv" + h, home).out;
+  EXPECT_TRUE(csv.starts_with("id,time,purpose,serial,job_id,")) << csv;
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3);
+  const std::string dfq = (home / "m1.dfq").string();
+  ASSERT_EQ(RunVqx("history --job M1 --dfq " + dfq + h, home).exitCode, 0);
+  const std::string k = ReadBytes(dfq);
+  EXPECT_TRUE(Has(k, "K1001 M1\r\nK1002 die 7, left\r\n")) << k;
+  EXPECT_TRUE(Has(k, "K2110/1 0.48\r\nK2111/1 0.56\r\n")) << k;
+  EXPECT_EQ(RunVqx("history --dfq x.dfq" + h, home).exitCode, 2);  // a DFQ file is one part
+
+  // A damaged history: named, never written, and the scan still shows its result.
+  for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(home / (std::string("VELDRAQXHISTORY.sqlite") + suffix));
+  WriteBytes(home / "VELDRAQXHISTORY.sqlite", "garbage, not a database");
+  const VqxOutput damaged = RunVqx("scan --simulate --record" + h, home);
+  EXPECT_EQ(damaged.exitCode, 3);
+  EXPECT_TRUE(Has(damaged.out, "simulated scan:")) << damaged.out;
+  EXPECT_TRUE(Has(damaged.err, "the measurement was not recorded")) << damaged.err;
+  EXPECT_TRUE(Has(damaged.err, "it is damaged")) << damaged.err;
+  EXPECT_EQ(ReadBytes(home / "VELDRAQXHISTORY.sqlite"), "garbage, not a database");
+  EXPECT_EQ(RunVqx("history" + h, home).exitCode, 3);
 }
 
 }  // namespace
