@@ -93,10 +93,7 @@ int AnalyseCommand(const std::vector<std::string>& args, std::FILE* out, std::FI
       if (job) report.judgement = JudgeMeasurement(*job, report.numbers);
       if (parsed.Has("--record")) {
         long long id = 0;
-        const auto cal = parsed.Option("--cal");
-        const FileStatus recorded =
-            RecordMeasurement(HistoryHome(parsed), report, setup.state, setup.material,
-                              cal ? std::filesystem::path(*cal) : std::filesystem::path(), &images.iBild, id);
+        const FileStatus recorded = RecordReport(parsed, report, setup.state, setup.material, images.iBild, id);
         if (recorded.ok) {
           report.recordId = id;
         } else {

@@ -9,14 +9,7 @@
 
 #include "cli/arguments.h"
 #include "cli/measurement_report.h"
-#include "measure/job_catalogue.h"
-#include "measure/uncertainty.h"
-
-struct JobContext {
-  Job job;
-  Uncertainty u;
-  bool verified = false;
-};
+#include "measure/job_judgement.h"
 
 // --home DIR without --cal: the calibration of DIR ("VELDRAQX.INI" there) is
 // the one to measure with; set as --cal so that PrepareSetup reads it.
@@ -28,9 +21,6 @@ void CalibrationOfHome(ParsedArguments& parsed);
 // or the budget cannot be read, 2 for an unknown job.
 bool PrepareJob(const ParsedArguments& parsed, const MeasureState& state, std::optional<JobContext>& context,
                 std::string& error, int& exitCode);
-
-// The decision on the measurement `numbers` (depth, width, opening angle).
-Judgement JudgeMeasurement(const JobContext& context, const ResultNumbers& numbers);
 
 // ", verdict OK (depth OK, width NOT DECIDABLE, U 0.019 / 0.010 mm)" for the text line.
 std::string JudgementText(const Judgement& judgement);

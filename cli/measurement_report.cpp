@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-
 // The early exit of the analysis leaves the surface line unset; a profile
 // without a single lit column has nothing to measure.
 bool ChannelFound(const MeasureState& state, const MeasurementOutcome& outcome) {
@@ -19,27 +17,6 @@ bool ChannelFound(const MeasureState& state, const MeasurementOutcome& outcome) 
   const bool lit = std::any_of(state.OLine.begin(), state.OLine.end(), [](int row) { return row > 0; });
   const TChannel& c = state.MyChannel;
   return lit && !(c.tm == 0 && c.tc == 0);
-}
-
-ResultNumbers NumbersOf(const MeasureState& state, Material material, int shapeFound) {
-  const TChannel& c = state.MyChannel;
-  const TImgCalibration& cal = state.ImgCalibration;
-  const double mmPerPixel = 25.4 / cal.PixelPerInch;
-  // The depth as the panel shows it: of the shape shown.
-  const double depth = c.shape == 1 ? c.depthv : c.shape == 2 ? c.depthr : c.depth;
-  ResultNumbers n{};
-  n.depthMm = GetDepth(state, depth, cal.DFaktor) * mmPerPixel;
-  if (c.levelOK >= 2) {
-    n.widthMm = kNone;
-  } else if (material == Material::Pertinax && c.width > 0) {
-    n.widthMm = (GetWidth(c.width, cal.PWFaktor) + state.Fiber) * mmPerPixel;
-  } else {
-    n.widthMm = GetWidth(c.width, cal.WFaktor) * mmPerPixel;
-  }
-  n.radiusMm = shapeFound == 2 ? GetRadius(state, c.radius) / 2 * mmPerPixel : kNone;
-  n.openDeg = c.alphaO;
-  n.alphaVDeg = shapeFound == 1 ? c.alphav : kNone;
-  return n;
 }
 
 void NumberOrNull(JsonWriter& json, const char* key, double value) {
@@ -76,7 +53,7 @@ MeasurementReport MakeReport(const MeasureState& state, Material material, const
   report.units = UnitName(state);
   report.channelFound = ChannelFound(state, outcome);
   report.numbers = report.channelFound ? NumbersOf(state, material, outcome.shapeFound)
-                                       : ResultNumbers{kNone, kNone, kNone, kNone, kNone};
+                                       : ResultNumbers{};
   return report;
 }
 

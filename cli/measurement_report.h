@@ -9,6 +9,7 @@
 #include "imaging/measurement.h"
 #include "measure/material.h"
 #include "measure/records.h"
+#include "measure/result_numbers.h"
 #include "measure/verdict.h"
 
 // The sample of a simulated scan, in millimetres and degrees.
@@ -18,17 +19,6 @@ struct SampleTruth {
   double widthMm = 0;
   double angle = 0;
   double radiusMm = 0;
-};
-
-// The results as numbers, in millimetres and degrees whatever the display
-// units; not a number where nothing was measured. `radiusMm` is the bottom
-// radius itself (the result panel's radius field shows twice of it).
-struct ResultNumbers {
-  double depthMm;
-  double widthMm;   // none when the level lies too deep
-  double radiusMm;  // round channels only
-  double openDeg;
-  double alphaVDeg;  // V channels only
 };
 
 struct MeasurementReport {

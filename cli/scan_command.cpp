@@ -205,9 +205,7 @@ int ScanCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   bool unrecorded = false;
   if (parsed.Has("--record")) {
     long long id = 0;
-    const auto cal = parsed.Option("--cal");
-    const FileStatus recorded = RecordMeasurement(HistoryHome(parsed), report, setup.state, setup.material,
-                                                  cal ? std::filesystem::path(*cal) : std::filesystem::path(), &scan.image, id);
+    const FileStatus recorded = RecordReport(parsed, report, setup.state, setup.material, scan.image, id);
     if (recorded.ok) {
       report.recordId = id;
     } else {

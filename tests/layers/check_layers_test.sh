@@ -44,7 +44,7 @@ expect mutual 1 'calibration/calibration_window.cpp:1 includes "app/app_context.
 tree into_tests 'station/setup.cpp=#include "tests/temp_folder.h"'
 expect into_tests 1 'station/setup.cpp:1 includes "tests/temp_folder.h" from tests/'
 
-tree stray 'history/store.cpp=#include "base/bitmap.h"'
-expect stray 1 'history/ holds sources but is no floor'
+tree stray 'archive/store.cpp=#include "base/bitmap.h"'
+expect stray 1 'archive/ holds sources but is no floor'
 
 exit $((failures > 0))
