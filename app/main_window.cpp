@@ -18,6 +18,8 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStringListModel>
+#include <QCompleter>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -135,6 +137,9 @@ void TFrmMain::BuildControls() {
     StatusBar1->addWidget(panel, i == 5 ? 1 : 0);
     statusPanels[i] = panel;
   }
+  HistoryStatus = new QLabel(StatusBar1);
+  HistoryStatus->setObjectName("HistoryStatus");
+  StatusBar1->addPermanentWidget(HistoryStatus);
   setStatusBar(StatusBar1);
 }
 
@@ -229,6 +234,16 @@ void TFrmMain::BuildResultPanel() {
   JobIDEdit->setObjectName("JobIDEdit");
   layout->addWidget(JobIDLabel);
   layout->addWidget(JobIDEdit);
+  auto* jobIds = new QCompleter(new QStringListModel(JobIDEdit), JobIDEdit);
+  jobIds->setCaseSensitivity(Qt::CaseInsensitive);
+  JobIDEdit->setCompleter(jobIds);
+  VerdictStrip = new QLabel(Panel1);
+  VerdictStrip->setObjectName("VerdictStrip");
+  VerdictStrip->setAlignment(Qt::AlignCenter);
+  VerdictStrip->setWordWrap(true);
+  VerdictStrip->setAutoFillBackground(true);
+  VerdictStrip->hide();
+  layout->addWidget(VerdictStrip);
 
   MatGrp = new QGroupBox(Panel1);
   MatGrp->setObjectName("MatGrp");

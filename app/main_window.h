@@ -9,8 +9,11 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "imaging/measurement.h"
+#include "measure/verdict.h"
 #include "imaging/scan_sequence.h"
 #include "measure/settings_file.h"
 #include "platform/file_status.h"
@@ -140,6 +143,9 @@ public:
   QFrame* Panel1;
   QLabel* JobIDLabel;
   QLineEdit* JobIDEdit;
+  // The decision on the result shown for the job in JobIDEdit (hidden
+  // without a job of the catalogue): verdict, nominal, tolerance and U.
+  QLabel* VerdictStrip;
   QGroupBox* MatGrp;
   QButtonGroup* matButtons;
   QToolButton* VBtn;
@@ -164,6 +170,8 @@ public:
   QScrollArea* ScrollBox1;
   ImageView* AnalysisImg;
   QStatusBar* StatusBar1;
+  // Whether the last measurement was recorded in the history, or why not.
+  QLabel* HistoryStatus;
   std::array<QLabel*, 6> statusPanels{};
   QAction* File1;
   QAction* LoadImage1;
@@ -202,11 +210,20 @@ private:
   void ApplyStartupSettings(const ProgramSettings& settings);
   // A calibration or settings file that was refused: its message to the operator.
   void ShowRefusedFile(const FileStatus& loaded);
+  // The verdict strip for the result shown; the sound by the verdict.
+  void JudgeResult();
+  // The measurement just completed into the history of the home folder.
+  void RecordResult();
+  // The job IDs of the catalogue for JobIDEdit's completion.
+  void RefreshJobIds();
   Bitmap BrandLogo() const;
 
   AppContext& context_;
   bool FirstActivate = true;
   MeasurementImages images_;
+  MeasurementOutcome lastOutcome_;
+  std::optional<Judgement> judgement_;
+  std::string lastHistoryFailure_;  // shown once as a message, always in HistoryStatus
   std::array<TResult, 3> snapshots_{};
   std::array<Bitmap, 3> snapshotImages_{};
   TFrmSettings* settings_ = nullptr;

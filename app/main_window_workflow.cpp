@@ -15,6 +15,9 @@
 #include <QAction>
 #include <QFrame>
 #include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QStringListModel>
 
 #include "app/about_dialog.h"
 #include "app/artwork.h"
@@ -26,7 +29,11 @@
 #include "imaging/result_overlay.h"
 #include "imaging/tool_image.h"
 #include "imaging/trapez.h"
+#include "history/measurement_record.h"
 #include "measure/calibration_file.h"
+#include "measure/job_judgement.h"
+#include "measure/numbers.h"
+#include "measure/result_numbers.h"
 #include "measure/units.h"
 #include "platform/version_info.h"
 #include "shell/live_guide.h"
@@ -90,6 +97,7 @@ void TFrmMain::StartupSequence() {
   // last good calibration (at start, the defaults of an uncalibrated gauge).
   ShowRefusedFile(LoadCal(context_.state, context_.cf_inifile));
   ShowRefusedFile(settings.status);
+  RefreshJobIds();
   // 6. Caption.
   Brand = 2;
   setWindowTitle(QString::fromUtf8(kProductdesc) + " v" +
@@ -223,6 +231,7 @@ void TFrmMain::Capture(const Bitmap& abmp, int count) {
     switch (context_.CALAktive) {
       case kToResults:
         ShowResults();
+        RecordResult();
         break;
       case kToCalibration:
         if (calibration_) calibration_->Capture(images_.rBild);
@@ -232,6 +241,7 @@ void TFrmMain::Capture(const Bitmap& abmp, int count) {
         break;
       case kToSeries:
         ShowResults();
+        RecordResult();
         SaveDataToFile();
         break;
       default:
@@ -259,7 +269,7 @@ int TFrmMain::MaterialItem() const { return std::max(0, matButtons->checkedId())
 
 void TFrmMain::DoAnalyze() {
   ClearResults();
-  ::DoAnalyze(context_.state, images_, CurrentMaterial(), Options());
+  lastOutcome_ = ::DoAnalyze(context_.state, images_, CurrentMaterial(), Options());
 }
 
 void TFrmMain::AnalyzebtnClick() {
@@ -331,7 +341,77 @@ void TFrmMain::ShowResults() {
   pal.setColor(QPalette::WindowText, texts.widthRed ? Qt::red : Qt::black);
   WidthResult->setPalette(pal);
   WidthResult->setText(QString::fromStdString(texts.width));
-  PlayMySound("OK");
+  JudgeResult();
+  PlayMySound(!judgement_ || judgement_->overall == Verdict::Ok ? "OK" : "FAIL");
+}
+
+void TFrmMain::JudgeResult() {
+  judgement_.reset();
+  JobContext job;
+  FileStatus status;
+  const std::string jobId = JobIDEdit->text().trimmed().toStdString();
+  const JobLookup lookup =
+      jobId.empty() ? JobLookup::Unknown
+                    : FindJobContext(context_.HomeDir, jobId, context_.state, context_.cf_inifile, job, status);
+  if (lookup == JobLookup::Unreadable) {
+    // Named, never a silent "no job": the result stands without a verdict.
+    VerdictStrip->setText(QString::fromStdString(status.message));
+    VerdictStrip->setPalette(QPalette(QColor(255, 255, 255)));
+    VerdictStrip->show();
+    return;
+  }
+  if (lookup != JobLookup::Found) {
+    VerdictStrip->hide();
+    return;
+  }
+  const ResultNumbers numbers = NumbersOf(context_.state, CurrentMaterial(), lastOutcome_.shapeFound);
+  judgement_ = JudgeMeasurement(job, numbers);
+  auto limits = [](const Tolerance& t) {
+    auto text = [](const std::optional<double>& v) { return v ? FormatFixed(*v, 3) : std::string("-"); };
+    return text(t.lower) + " .. " + text(t.upper);
+  };
+  const std::string text = std::string(VerdictText(judgement_->overall)) + "\n" + job.job.id + ": depth " +
+                           limits(job.job.depthTolerance) + ", width " + limits(job.job.widthTolerance) + " mm\nU " +
+                           FormatFixed(judgement_->depthU, 3) + " / " + FormatFixed(judgement_->widthU, 3) + " mm";
+  const QColor colour = judgement_->overall == Verdict::Ok      ? QColor(0, 160, 0)
+                        : judgement_->overall == Verdict::NotOk ? QColor(200, 0, 0)
+                                                                : QColor(230, 150, 0);
+  QPalette palette;
+  palette.setColor(QPalette::Window, colour);
+  palette.setColor(QPalette::WindowText, Qt::white);
+  VerdictStrip->setPalette(palette);
+  VerdictStrip->setText(QString::fromStdString(text));
+  VerdictStrip->show();
+}
+
+void TFrmMain::RecordResult() {
+  const ResultTexts texts = MakeResultTexts(context_.state, context_.state.MyChannel, CurrentMaterial(), Options());
+  HistoryRecord record = MeasurementRecord(context_.state, CurrentMaterial(),
+                                           NumbersOf(context_.state, CurrentMaterial(), lastOutcome_.shapeFound),
+                                           texts, UnitLabel(context_.state.Units), lastOutcome_.shapeFound, judgement_,
+                                           context_.cf_inifile);
+  if (!judgement_) record.jobId = JobIDEdit->text().trimmed().toStdString();
+  const FileStatus recorded = RecordMeasurement(context_.HomeDir, record, &images_.iBild, context_.cf_inifile);
+  if (recorded.ok) {
+    HistoryStatus->setText(QStringLiteral("recorded #%1").arg(record.id));
+    lastHistoryFailure_.clear();
+    return;
+  }
+  // The measurement stands; the operator is told once, the status bar keeps saying it.
+  HistoryStatus->setText(QStringLiteral("not recorded"));
+  HistoryStatus->setToolTip(QString::fromStdString(recorded.message));
+  if (recorded.message != lastHistoryFailure_) {
+    lastHistoryFailure_ = recorded.message;
+    context_.dialogs->Message(this, QString::fromStdString("The measurement was not recorded: " + recorded.message));
+  }
+}
+
+void TFrmMain::RefreshJobIds() {
+  std::vector<Job> jobs;
+  if (!LoadJobs(JobFile(context_.HomeDir), jobs).ok) return;
+  QStringList ids;
+  for (const Job& job : jobs) ids << QString::fromStdString(job.id);
+  if (auto* model = qobject_cast<QStringListModel*>(JobIDEdit->completer()->model())) model->setStringList(ids);
 }
 
 void TFrmMain::DrawDebug(int zoom) {

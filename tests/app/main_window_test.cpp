@@ -26,7 +26,9 @@
 #include "capture/simulated_gauge.h"
 #include "imaging/measurement.h"
 #include "imaging/tool_image.h"
+#include "history/history.h"
 #include "measure/calibration_file.h"
+#include "measure/job_catalogue.h"
 #include "measure/settings_file.h"
 #include "platform/atomic_file.h"
 #include "shell/startup.h"
@@ -214,6 +216,82 @@ TEST(MainWindowMeasurement, SimulatedScanThroughTheWindowShowsTheSharedMeasureme
   EXPECT_EQ(main.OpenResult->text().toStdString(), outcome.texts.open);
   EXPECT_TRUE(images.rBild == main.Images().rBild);
   EXPECT_EQ(main.AnalysisImg->Picture().size(), QSize(1280, 1024));
+}
+
+// A measurement of a job: the verdict strip says OK (green) for limits the
+// channel lies well inside and NOT OK (red) for limits it lies far outside;
+// each completed measurement is recorded with its verdict. An unknown JOB ID
+// shows no strip.
+TEST(MainWindowMeasurement, VerdictStripAndHistoryOfAJob) {
+  ProgramFixture f([](const std::filesystem::path& home) {
+    Job wide;
+    wide.id = "WIDE";
+    wide.depth = 1;
+    wide.width = 2;
+    wide.depthTolerance = {0.06, 3.9};
+    wide.widthTolerance = {0.25, 7.9};
+    Job deep = wide;
+    deep.id = "DEEP";
+    deep.depth = 3.5;
+    deep.width = 7;
+    deep.depthTolerance = {3.4, 3.9};
+    deep.widthTolerance = {6.9, 7.9};
+    ASSERT_TRUE(SaveJobs(home, "test", {wide, deep}).ok);
+  });
+  f.Start();
+  TFrmMain& main = f.program->Main();
+  main.FormActivate();
+  const struct {
+    const char* job;
+    const char* verdict;
+    QColor colour;
+  } cases[] = {{"wide", "OK", QColor(0, 160, 0)}, {"DEEP", "NOT OK", QColor(200, 0, 0)}, {"DEFAULT", nullptr, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.job);
+    main.JobIDEdit->setText(c.job);
+    main.DepthResult->setText("0.000");
+    ASSERT_TRUE(GoLive(f));
+    main.Capturebtn->click();
+    ASSERT_TRUE(PumpUntil([&] { return main.DepthResult->text() != "0.000"; })) << "no result";
+    ASSERT_TRUE(PumpUntil([&] { return main.HistoryStatus->text().startsWith("recorded"); }))
+        << main.HistoryStatus->text().toStdString() << main.HistoryStatus->toolTip().toStdString();
+    if (!c.verdict) {
+      EXPECT_FALSE(main.VerdictStrip->isVisibleTo(&main));
+      continue;
+    }
+    EXPECT_TRUE(main.VerdictStrip->isVisibleTo(&main));
+    EXPECT_TRUE(main.VerdictStrip->text().startsWith(QString(c.verdict) + "\n")) << main.VerdictStrip->text().toStdString();
+    EXPECT_EQ(main.VerdictStrip->palette().color(QPalette::Window), c.colour);
+  }
+  std::unique_ptr<HistoryDb> db;
+  ASSERT_TRUE(HistoryDb::Open(f.home.Path(), db, false).ok);
+  std::vector<HistoryRecord> records;
+  ASSERT_TRUE(db->Query({}, records).ok);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].verdict, "OK");
+  EXPECT_EQ(records[1].verdict, "NOT OK");
+  EXPECT_FALSE(records[2].verdict);
+  EXPECT_EQ(records[2].jobId, "DEFAULT");
+  EXPECT_TRUE(std::filesystem::exists(f.home / records[0].image));
+}
+
+// A damaged history is named once; the measurements go on and are shown.
+TEST(MainWindowMeasurement, DamagedHistoryIsNamedAndMeasuringGoesOn) {
+  ProgramFixture f([](const std::filesystem::path& home) { Write(home / "VELDRAQXHISTORY.sqlite", "damaged"); });
+  f.Start();
+  TFrmMain& main = f.program->Main();
+  main.FormActivate();
+  for (int i = 0; i < 2; ++i) {
+    main.DepthResult->setText("0.000");
+    ASSERT_TRUE(GoLive(f));
+    main.Capturebtn->click();
+    ASSERT_TRUE(PumpUntil([&] { return main.DepthResult->text() != "0.000"; })) << "no result";
+  }
+  EXPECT_EQ(main.HistoryStatus->text(), "not recorded");
+  EXPECT_TRUE(main.HistoryStatus->toolTip().contains("it is damaged")) << main.HistoryStatus->toolTip().toStdString();
+  ASSERT_EQ(f.user.messages.size(), 1u);
+  EXPECT_TRUE(f.user.messages[0].startsWith("The measurement was not recorded")) << f.user.messages[0].toStdString();
+  EXPECT_EQ(Read(f.home / "VELDRAQXHISTORY.sqlite"), "damaged");
 }
 
 TEST(MainWindowMeasurement, CameraUnpluggedDuringAScanShowsMessageOneAndKeepsRunning) {
