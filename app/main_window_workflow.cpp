@@ -355,7 +355,7 @@ void TFrmMain::JudgeResult() {
                     : FindJobContext(context_.HomeDir, jobId, context_.state, context_.cf_inifile, job, status);
   if (lookup == JobLookup::Unreadable) {
     // Named, never a silent "no job": the result stands without a verdict.
-    VerdictStrip->setText(QString::fromStdString(status.message));
+    VerdictStrip->setText(QString::fromStdString(status.message).toHtmlEscaped());
     VerdictStrip->setPalette(QPalette(QColor(255, 255, 255)));
     VerdictStrip->show();
     return;
@@ -370,9 +370,14 @@ void TFrmMain::JudgeResult() {
     auto text = [](const std::optional<double>& v) { return v ? FormatFixed(*v, 3) : std::string("-"); };
     return text(t.lower) + " .. " + text(t.upper);
   };
-  const std::string text = std::string(VerdictText(judgement_->overall)) + "\n" + job.job.id + ": depth " +
-                           limits(job.job.depthTolerance) + ", width " + limits(job.job.widthTolerance) + " mm\nU " +
-                           FormatFixed(judgement_->depthU, 3) + " / " + FormatFixed(judgement_->widthU, 3) + " mm";
+  // The verdict large, the job's limits and the gauge's U small below it.
+  const QString text =
+      QStringLiteral("<b style=\"font-size:15pt\">%1</b><br>%2: depth %3, width %4 mm<br>U %5 / %6 mm")
+          .arg(QString::fromStdString(std::string(VerdictText(judgement_->overall))),
+               QString::fromStdString(job.job.id).toHtmlEscaped(), QString::fromStdString(limits(job.job.depthTolerance)),
+               QString::fromStdString(limits(job.job.widthTolerance)),
+               QString::fromStdString(FormatFixed(judgement_->depthU, 3)),
+               QString::fromStdString(FormatFixed(judgement_->widthU, 3)));
   const QColor colour = judgement_->overall == Verdict::Ok      ? QColor(0, 160, 0)
                         : judgement_->overall == Verdict::NotOk ? QColor(200, 0, 0)
                                                                 : QColor(230, 150, 0);
@@ -380,7 +385,7 @@ void TFrmMain::JudgeResult() {
   palette.setColor(QPalette::Window, colour);
   palette.setColor(QPalette::WindowText, Qt::white);
   VerdictStrip->setPalette(palette);
-  VerdictStrip->setText(QString::fromStdString(text));
+  VerdictStrip->setText(text);
   VerdictStrip->show();
 }
 

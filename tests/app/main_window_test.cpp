@@ -260,7 +260,8 @@ TEST(MainWindowMeasurement, VerdictStripAndHistoryOfAJob) {
       continue;
     }
     EXPECT_TRUE(main.VerdictStrip->isVisibleTo(&main));
-    EXPECT_TRUE(main.VerdictStrip->text().startsWith(QString(c.verdict) + "\n")) << main.VerdictStrip->text().toStdString();
+    EXPECT_TRUE(main.VerdictStrip->text().contains(QString(">%1</b>").arg(c.verdict)))
+        << main.VerdictStrip->text().toStdString();
     EXPECT_EQ(main.VerdictStrip->palette().color(QPalette::Window), c.colour);
   }
   std::unique_ptr<HistoryDb> db;

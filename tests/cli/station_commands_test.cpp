@@ -342,7 +342,7 @@ TEST(StationCommands, AFullStandardOutputIsAWriteError) {
   const std::string home = (folder / "home").string();
   const std::string image = (folder / "a.CRY").string();
   ASSERT_EQ(RunVqx("scan --simulate --save " + image, folder).exitCode, 0);
-  for (const std::string arguments :
+  for (const std::string& arguments :
        {"calibrate --simulate --home " + home, "verify --simulate --captures 2 --home " + home,
         "report " + image + " --cal " + home + "/VELDRAQX.INI --home " + home}) {
     SCOPED_TRACE(arguments);
