@@ -345,6 +345,25 @@ void TFrmMain::ShowResults() {
   PlayMySound(!judgement_ || judgement_->overall == Verdict::Ok ? "OK" : "FAIL");
 }
 
+namespace {
+
+// The words of the verdict strip and the history status in the language of
+// the program: OK, NOT OK, NOT DECIDABLE, depth, width, recorded, not
+// recorded, the message of a measurement not recorded. English where the
+// language file has no such section.
+QString VerdictWord(const LanguageStore& language, int k) {
+  static const char* const kEnglish[] = {"OK",       "NOT OK",       "NOT DECIDABLE",
+                                         "depth",    "width",        "recorded",
+                                         "not recorded", "The measurement was not recorded:"};
+  const int header = language.IndexOf("JOBVERDICT");
+  if (header < 0 || header + k >= language.Count()) return QString::fromUtf8(kEnglish[k - 1]);
+  return QString::fromStdString(language.GetLanguageString(header + k));
+}
+
+int VerdictIndex(Verdict verdict) { return verdict == Verdict::Ok ? 1 : verdict == Verdict::NotOk ? 2 : 3; }
+
+}  // namespace
+
 void TFrmMain::JudgeResult() {
   judgement_.reset();
   JobContext job;
@@ -371,10 +390,12 @@ void TFrmMain::JudgeResult() {
     return text(t.lower) + " .. " + text(t.upper);
   };
   // The verdict large, the job's limits and the gauge's U small below it.
+  const LanguageStore& l = context_.language;
   const QString text =
-      QStringLiteral("<b style=\"font-size:15pt\">%1</b><br>%2: depth %3, width %4 mm<br>U %5 / %6 mm")
-          .arg(QString::fromStdString(std::string(VerdictText(judgement_->overall))),
-               QString::fromStdString(job.job.id).toHtmlEscaped(), QString::fromStdString(limits(job.job.depthTolerance)),
+      QStringLiteral("<b style=\"font-size:15pt\">%1</b><br>%2: %3 %4, %5 %6 mm<br>U %7 / %8 mm")
+          .arg(VerdictWord(l, VerdictIndex(judgement_->overall)).toHtmlEscaped(),
+               QString::fromStdString(job.job.id).toHtmlEscaped(), VerdictWord(l, 4).toHtmlEscaped(),
+               QString::fromStdString(limits(job.job.depthTolerance)), VerdictWord(l, 5).toHtmlEscaped(),
                QString::fromStdString(limits(job.job.widthTolerance)),
                QString::fromStdString(FormatFixed(judgement_->depthU, 3)),
                QString::fromStdString(FormatFixed(judgement_->widthU, 3)));
@@ -398,16 +419,16 @@ void TFrmMain::RecordResult() {
   if (!judgement_) record.jobId = JobIDEdit->text().trimmed().toStdString();
   const FileStatus recorded = RecordMeasurement(context_.HomeDir, record, &images_.iBild, context_.cf_inifile);
   if (recorded.ok) {
-    HistoryStatus->setText(QStringLiteral("recorded #%1").arg(record.id));
+    HistoryStatus->setText(VerdictWord(context_.language, 6) + QStringLiteral(" #%1").arg(record.id));
     lastHistoryFailure_.clear();
     return;
   }
   // The measurement stands; the operator is told once, the status bar keeps saying it.
-  HistoryStatus->setText(QStringLiteral("not recorded"));
+  HistoryStatus->setText(VerdictWord(context_.language, 7));
   HistoryStatus->setToolTip(QString::fromStdString(recorded.message));
   if (recorded.message != lastHistoryFailure_) {
     lastHistoryFailure_ = recorded.message;
-    context_.dialogs->Message(this, QString::fromStdString("The measurement was not recorded: " + recorded.message));
+    context_.dialogs->Message(this, VerdictWord(context_.language, 8) + " " + QString::fromStdString(recorded.message));
   }
 }
 

@@ -119,7 +119,8 @@ TEST_P(ShippedLanguageTest, HasEverySectionAndEntry) {
   FileStatus status = store.LoadLanguage(std::filesystem::path(VQX_SOURCE_DIR) / "data", GetParam());
   ASSERT_TRUE(status.ok) << status.message;
   const std::pair<const char*, int> sections[] = {{"MAINMENU", 13},   {"MAINHINTS", 9}, {"MAINPANEL", 4},
-                                                  {"FRMSETTINGS", 7}, {"VERIFYFRM", 3}, {"MESSAGES", 2}};
+                                                  {"FRMSETTINGS", 7}, {"VERIFYFRM", 3}, {"JOBVERDICT", 8},
+                                                  {"MESSAGES", 2}};
   for (const auto& [section, entries] : sections) {
     int header = store.IndexOf(section);
     ASSERT_GE(header, 0) << section;
